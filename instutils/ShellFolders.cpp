@@ -1,0 +1,50 @@
+#include "ShellFolders.h"
+
+#include <windows.h>
+
+#include <atomic>
+
+namespace instutils {
+
+namespace {
+
+using SHGetFolderPathAFn = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPSTR);
+std::atomic<SHGetFolderPathAFn> g_getFolderPath{nullptr};
+
+HMODULE LoadSystemLibrary(const char* name) {
+  char path[MAX_PATH];
+  UINT n = GetSystemDirectoryA(path, MAX_PATH);
+  if (n == 0 || n + 1 + lstrlenA(name) >= MAX_PATH) return nullptr;
+  lstrcatA(path, "\\");
+  lstrcatA(path, name);
+  return LoadLibraryA(path);
+}
+
+SHGetFolderPathAFn Lookup(const char* dll) {
+  HMODULE m = LoadSystemLibrary(dll);
+  return m ? reinterpret_cast<SHGetFolderPathAFn>(reinterpret_cast<void*>(GetProcAddress(m, "SHGetFolderPathA")))
+           : nullptr;
+}
+
+}  // namespace
+
+void BindSpecialFolderLookup() {
+  SHGetFolderPathAFn fn = Lookup("shell32.dll");
+  if (!fn) fn = Lookup("shfolder.dll");
+  g_getFolderPath = fn;
+}
+
+void UnbindSpecialFolderLookup() { g_getFolderPath = nullptr; }
+
+bool SpecialFolderLookupBound() { return g_getFolderPath.load() != nullptr; }
+
+std::string SpecialFolder(int csidl) {
+  SHGetFolderPathAFn fn = g_getFolderPath;
+  if (!fn) return std::string();
+  char buf[MAX_PATH + 1] = {};
+  if (fn(nullptr, csidl, nullptr, 0, buf) != S_OK) return std::string();
+  buf[MAX_PATH] = '\0';
+  return std::string(buf);
+}
+
+}  // namespace instutils

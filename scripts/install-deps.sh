@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# Installs everything the build and the tests need, from Debian's packages only.
+# Idempotent: a second run with everything present only checks and returns.
+set -euo pipefail
+
+need_root() {
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "install-deps: run as root (it installs Debian packages)" >&2
+    exit 1
+  fi
+}
+
+PKGS=(cmake make g++ zlib1g-dev pkg-config ca-certificates
+      g++-mingw-w64-i686 mingw-w64-tools libz-mingw-w64-dev
+      wine wine32:i386 wine64 xvfb xauth x11-utils imagemagick
+      googletest python3 wamerican wbritish hyphen-en-us icoutils)
+
+missing=()
+dpkg --print-foreign-architectures | grep -qx i386 || missing=(arch)
+for p in "${PKGS[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  need_root
+  echo "install-deps: installing: ${missing[*]}"
+  dpkg --add-architecture i386
+  apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${PKGS[@]}" >/dev/null
+fi
+
+# The posix thread model gives std::thread; make sure it is the one picked.
+test -x /usr/bin/i686-w64-mingw32-g++-posix
+
+# libpng has no MinGW package: cross-build it once from Debian's source package.
+PREFIX=${VELLUMAR_DEPS:-/opt/vellumar-deps}
+if [ ! -f "$PREFIX/lib/libpng16.a" ]; then
+  need_root
+  here=$(cd "$(dirname "$0")/.." && pwd)
+  work=$(mktemp -d)
+  trap 'rm -rf "$work"' EXIT
+  if ! grep -rqsE '^(deb-src |Types:.*deb-src)' /etc/apt/sources.list /etc/apt/sources.list.d/ ; then
+    # Derive the source entry from the machine's own Debian entry, with the same
+    # signing key (apt refuses two entries for one mirror that differ in it).
+    mirror=$(grep -rhoE 'https?://[^ ]+' /etc/apt/sources.list /etc/apt/sources.list.d/ 2>/dev/null \
+             | grep -E "/debian/?$" | grep -v security | head -n1 || true)
+    [ -n "$mirror" ] || mirror=http://deb.debian.org/debian
+    signed=$(grep -rh -A6 -F "$mirror" /etc/apt/sources.list.d/*.sources 2>/dev/null \
+             | sed -n 's/^Signed-By: *//p' | head -n1 || true)
+    {
+      echo "Types: deb-src"
+      echo "URIs: $mirror"
+      echo "Suites: bookworm bookworm-updates"
+      echo "Components: main"
+      if [ -n "$signed" ]; then echo "Signed-By: $signed"; fi
+    } > /etc/apt/sources.list.d/vellumar-src.sources
+    apt-get update -qq
+  fi
+  (cd "$work" && apt-get source --download-only -qq libpng1.6 >/dev/null)
+  tar -xzf "$work"/libpng1.6_*.orig.tar.gz -C "$work"
+  srcdir=$(find "$work" -maxdepth 1 -type d -name 'libpng-*' | head -n1)
+  cmake -S "$srcdir" -B "$work/build" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-i686.cmake" \
+        -DCMAKE_BUILD_TYPE=Release -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF \
+        -DPNG_EXECUTABLES=OFF -DCMAKE_INSTALL_PREFIX="$PREFIX" >/dev/null
+  cmake --build "$work/build" -j"$(nproc)" >/dev/null
+  cmake --install "$work/build" >/dev/null
+fi
+echo "install-deps: all present"

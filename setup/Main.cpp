@@ -1,0 +1,49 @@
+// Entry point: version gate, taskbar identity, catalogue, and shutdown.
+#include <windows.h>
+
+#include <cstdio>
+#include <memory>
+#include <new>
+#include <string>
+
+#include "payload/AttachFiles.h"
+#include "setup/AppWindow.h"
+#include "setup/SetupTexts.h"
+#include "setup/Startup.h"
+
+namespace {
+
+void ReportDamagedSetup(HWND owner, const char* why) {
+  char text[1024];
+  std::snprintf(text, sizeof(text), setup::kDamagedSetup, why);
+  MessageBoxA(owner, text, setup::kAppTitle, MB_OK | MB_ICONERROR);
+}
+
+void RunSetup(HINSTANCE instance) {
+  if (!setup::QualifiesForSetup(setup::OsVersion())) {
+    MessageBoxA(nullptr, setup::kVersionRefusal, nullptr, MB_OK | MB_ICONEXCLAMATION);
+    return;
+  }
+  setup::AppWindow app(instance, setup::kAppTitle);
+  try {
+    AttachedFiles = new TAttachedFiles(instance);
+  } catch (const payload::PayloadDamaged& e) {
+    ReportDamagedSetup(app.handle(), e.what());
+    return;
+  } catch (const std::bad_alloc&) {
+    ReportDamagedSetup(app.handle(), "not enough memory to unpack it");
+    return;
+  }
+  delete AttachedFiles;
+  AttachedFiles = nullptr;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  setup::RestrictDllSearch();
+  setup::InitialiseProcess();
+  RunSetup(instance);
+  setup::FinaliseProcess();
+  return 0;  // in every case
+}

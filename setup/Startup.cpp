@@ -1,0 +1,51 @@
+#include "Startup.h"
+
+#include <commctrl.h>
+#include <ole2.h>
+
+#include "instutils/ShellFolders.h"
+
+namespace setup {
+
+namespace {
+OSVERSIONINFOA g_version;
+bool g_oleInitialised = false;
+}  // namespace
+
+void RestrictDllSearch() {
+  // Absent before Windows 8 without update KB2533623; then only the current
+  // directory is dropped from the search.
+  using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+  HMODULE k32 = GetModuleHandleA("kernel32.dll");
+  auto fn = reinterpret_cast<SetDefaultDllDirectoriesFn>(
+      reinterpret_cast<void*>(GetProcAddress(k32, "SetDefaultDllDirectories")));
+  if (fn) fn(0x00000800 /* LOAD_LIBRARY_SEARCH_SYSTEM32 */);
+  using SetDllDirectoryAFn = BOOL(WINAPI*)(LPCSTR);
+  auto setDir = reinterpret_cast<SetDllDirectoryAFn>(
+      reinterpret_cast<void*>(GetProcAddress(k32, "SetDllDirectoryA")));
+  if (setDir) setDir("");
+}
+
+void InitialiseProcess() {
+  g_oleInitialised = SUCCEEDED(OleInitialize(nullptr));
+  instutils::BindSpecialFolderLookup();
+  INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&icc);
+  ZeroMemory(&g_version, sizeof(g_version));
+  g_version.dwOSVersionInfoSize = sizeof(OSVERSIONINFOA);
+  static_assert(sizeof(OSVERSIONINFOA) == 148, "the version record is 148 bytes");
+  GetVersionExA(&g_version);
+}
+
+void FinaliseProcess() {
+  if (g_oleInitialised) OleUninitialize();
+  g_oleInitialised = false;
+}
+
+const OSVERSIONINFOA& OsVersion() { return g_version; }
+
+bool QualifiesForSetup(const OSVERSIONINFOA& v) {
+  return v.dwPlatformId == VER_PLATFORM_WIN32_NT && v.dwMajorVersion > 4;
+}
+
+}  // namespace setup

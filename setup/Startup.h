@@ -1,0 +1,21 @@
+// Process initialisation and the version gate.
+#pragma once
+#include <windows.h>
+
+namespace setup {
+
+// Limits DLL search to the system folder where the system allows it, so no
+// DLL beside the executable is ever loaded in its place.
+void RestrictDllSearch();
+
+// OLE, the special-folder lookup, the common controls and the version, once.
+void InitialiseProcess();
+void FinaliseProcess();
+
+// The version read at initialisation (148-byte OSVERSIONINFOA).
+const OSVERSIONINFOA& OsVersion();
+
+// Windows 2000 or later: the NT platform with a major version above 4.
+bool QualifiesForSetup(const OSVERSIONINFOA& v);
+
+}  // namespace setup
