@@ -1,0 +1,67 @@
+// Path, folder, file, size, drive and time helpers of the setup.
+// ANSI strings and the A variants of Win32 throughout. Nothing here raises or
+// shows a message: failures show only in the result.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "instutils/DateTime.h"
+#include "instutils/ShellFolders.h"
+
+namespace instutils {
+
+// Strings and paths.
+void AddBackslash(std::string& path);  // "" stays ""; a final "/" or "\" becomes "\"; else "\" appended
+void DeleteFirstChar(std::string& s);
+void DeleteLastChar(std::string& s);
+char LastChar(const std::string& s);  // s non-empty
+std::string JoinPath(const std::string& folder, const std::string& name);
+bool SamePath(const std::string& a, const std::string& b);  // CharUpperBuffA on both, then exact
+std::string EscapeAmpersands(const std::string& text);
+std::string GroupThousands(int32_t n);  // "1 234 567"
+
+// Current directory. Push and pop hold one process-wide lock from the push to
+// the matching pop on the same thread, so that FolderExists, ClusterSize and
+// MakeDir on the worker and the wizard thread never restore each other's
+// directory. Every push must be paired with a pop on the same thread.
+std::string CurrentFolder();  // with trailing backslash
+void PushCurrentFolder();
+void PopCurrentFolder();
+bool FolderExists(const std::string& path);  // enterable and reported back under the same name
+
+// Temporary files.
+std::string TempFolder();    // with trailing backslash
+std::string TempPrefix();    // "~VellumarWordProcessorLiteSetup"
+std::string TempFileName();  // first free TempFolder + prefix + n + ".tmp"; not created
+void CleanTempFolder();      // removes every entry of TempFolder whose name starts with the prefix
+
+// Sizes.
+uint32_t FileSizeOf(const std::string& path);  // INVALID_FILE_SIZE when it cannot be opened
+// Bytes per cluster of the volume the folder lies on; for a folder that cannot
+// be entered, of its nearest enterable ancestor, else of the current
+// directory. 0 when the volume cannot be measured.
+uint32_t ClusterSize(const std::string& folder);
+// size rounded up to whole clusters of the folder's volume (4096-byte clusters
+// when the volume cannot be measured).
+int32_t SizeOnDisk(const std::string& folder, int32_t size);
+std::string FormatSize(int64_t bytes);  // "1 023 KB", "16 MB"
+
+// File times as TDateTime (local, two-second resolution); the current local
+// time when the file is not found.
+double FileTimeOf(const std::string& path, bool lastWrite);
+double LastWriteTimeOf(const std::string& path);
+
+// GetDriveTypeA of the path's drive (C:\ or \\server\share\); empty drive part
+// passes an empty root.
+UINT DriveTypeOf(const std::string& path);
+
+// Creating, writing and deleting.
+// Creates path and its missing parents, outermost first, recording each as
+// "Made Dir: " + the path as passed (also when the creation failed).
+void MakeDir(const std::string& path);
+void WriteWholeFile(const std::string& path, const std::string& data);  // folder must exist
+void DeleteTree(const std::string& folder);  // failures skipped
+
+}  // namespace instutils
