@@ -1,0 +1,96 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "ProcessDriver.h"
+
+using namespace e2e;
+
+namespace {
+
+const char kTitle[] = "Vellumar Word Processor Lite - Setup";
+const DWORD kStartTimeout = 60000;
+
+std::string Arg(size_t i) {
+  const auto& argv = testing::internal::GetArgvs();
+  return argv.size() > i ? argv[i] : std::string();
+}
+std::string SetupExe() { return Arg(1); }
+std::string DamagedSetupExe() { return Arg(2); }
+
+bool HasWindowTitled(DWORD pid, const char* title) {
+  auto titles = TopLevelTitles(pid);
+  return std::find(titles.begin(), titles.end(), title) != titles.end();
+}
+
+// Presses OK in the box and expects the process to end with 0 on its own.
+void CloseBoxAndExpectExitZero(ChildProcess& p, const MessageBoxInfo& box) {
+  PostMessageA(box.window, WM_COMMAND, IDOK, 0);
+  DWORD code = 1234;
+  ASSERT_TRUE(p.WaitForExit(kStartTimeout, &code)) << "the setup did not end after OK";
+  EXPECT_EQ(code, 0u);
+}
+
+}  // namespace
+
+TEST(SetupStart, InflatesItsPayloadAndEndsWithZero) {
+  ChildProcess p(SetupExe());
+  ASSERT_TRUE(p.started()) << SetupExe();
+  DWORD code = 1234;
+  ASSERT_TRUE(p.WaitForExit(kStartTimeout, &code)) << "the setup did not end by itself";
+  EXPECT_EQ(code, 0u);
+}
+
+TEST(SetupStart, Windows2000AndXpPassTheGate) {
+  for (const char* version : {"win2k", "winxp"}) {
+    WineVersionOverride v(FileNameOf(SetupExe()), version);
+    ChildProcess p(SetupExe());
+    ASSERT_TRUE(p.started());
+    // A refusal would wait for its OK; passing the gate ends by itself.
+    DWORD code = 1234;
+    ASSERT_TRUE(p.WaitForExit(kStartTimeout, &code)) << version << ": the setup stopped at a message";
+    EXPECT_EQ(code, 0u) << version;
+  }
+}
+
+TEST(SetupStart, OlderSystemsAreRefusedWithTheSystemsCaptionAndAnExclamation) {
+  for (const char* version : {"nt40", "win98"}) {
+    SCOPED_TRACE(version);
+    WineVersionOverride v(FileNameOf(SetupExe()), version);
+    ChildProcess p(SetupExe());
+    ASSERT_TRUE(p.started());
+    MessageBoxInfo box = WaitForMessageBox(p.id(), kStartTimeout);
+    ASSERT_NE(box.window, nullptr) << "no refusal was shown";
+    EXPECT_EQ(box.text, "This program requires Windows 2000 or later.");
+    EXPECT_EQ(box.caption, "Error") << "the box should carry the system's default caption";
+    EXPECT_EQ(ShownSystemIcon(box), IDI_EXCLAMATION) << "the box should show the exclamation icon";
+    // Nothing else was made: no application window with the setup's title.
+    EXPECT_FALSE(HasWindowTitled(p.id(), kTitle));
+    CloseBoxAndExpectExitZero(p, box);
+  }
+}
+
+TEST(SetupStart, TheRefusalComesBeforeThePayloadIsRead) {
+  // A damaged payload would be reported if the catalogue were built.
+  WineVersionOverride v(FileNameOf(DamagedSetupExe()), "nt40");
+  ChildProcess p(DamagedSetupExe());
+  ASSERT_TRUE(p.started());
+  MessageBoxInfo box = WaitForMessageBox(p.id(), kStartTimeout);
+  ASSERT_NE(box.window, nullptr);
+  EXPECT_EQ(box.text, "This program requires Windows 2000 or later.");
+  CloseBoxAndExpectExitZero(p, box);
+}
+
+TEST(SetupStart, ADamagedPayloadIsReportedOnceAndTheSetupEndsWithZero) {
+  ChildProcess p(DamagedSetupExe());
+  ASSERT_TRUE(p.started());
+  MessageBoxInfo box = WaitForMessageBox(p.id(), kStartTimeout);
+  ASSERT_NE(box.window, nullptr) << "no error was shown";
+  EXPECT_NE(box.text.find("damaged"), std::string::npos) << box.text;
+  EXPECT_NE(box.text.find("Vellumar Word Processor Lite"), std::string::npos) << box.text;
+  EXPECT_EQ(box.caption, kTitle);
+  EXPECT_EQ(ShownSystemIcon(box), IDI_HAND) << "the box should show the error icon";
+  // The taskbar identity exists while the error is shown.
+  EXPECT_TRUE(HasWindowTitled(p.id(), kTitle));
+  CloseBoxAndExpectExitZero(p, box);
+}
