@@ -109,18 +109,46 @@ TEST(PayloadResource, MissingResourceIsDamage) {
   EXPECT_THROW(TAttachedFiles(GetModuleHandleA(nullptr)), PayloadDamaged);
 }
 
-TEST(PayloadResource, TheCatalogueReadsTheSetupsOwnResource) {
-  ASSERT_GE(testing::internal::GetArgvs().size(), 2u) << "pass the setup executable";
-  std::string path = testing::internal::GetArgvs()[1];
+namespace {
+
+std::string ArgPath(size_t i) {
+  const auto& argv = testing::internal::GetArgvs();
+  std::string path = argv.size() > i ? argv[i] : std::string();
   if (!path.empty() && path[0] == '/') {
     for (char& c : path) if (c == '/') c = '\\';
     path = "Z:" + path;
   }
-  HMODULE m = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-  ASSERT_NE(m, nullptr) << path;
+  return path;
+}
+
+std::string ReadWholeFile(const std::string& path) {
+  std::string data;
+  HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (f == INVALID_HANDLE_VALUE) return data;
+  data.resize(GetFileSize(f, nullptr));
+  DWORD got = 0;
+  if (!data.empty()) ReadFile(f, &data[0], DWORD(data.size()), &got, nullptr);
+  data.resize(got);
+  CloseHandle(f);
+  return data;
+}
+
+}  // namespace
+
+// The packer's archive, through the resource compiler and back out of the
+// setup's own resource, byte for byte.
+TEST(PayloadResource, TheSetupsResourceInflatesToThePackersArchive) {
+  const std::string setupPath = ArgPath(1), archivePath = ArgPath(2);
+  ASSERT_FALSE(setupPath.empty()) << "pass the setup executable and the packed archive";
+  HMODULE m = LoadLibraryExA(setupPath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(m, nullptr) << setupPath;
   TAttachedFiles files(m);
   FreeLibrary(m);
-  EXPECT_FALSE(files.Files().empty());
+  const std::string archive = ReadWholeFile(archivePath);
+  ASSERT_FALSE(archive.empty()) << archivePath;
+  ASSERT_EQ(files.DataSize(), int32_t(archive.size()));
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(files.Data()), archive.size()), archive);
+  ASSERT_FALSE(files.Files().empty());
   int64_t end = 0;
   for (const auto& f : files.Files()) end = f.Offset + int64_t(f.Size);
   EXPECT_EQ(end, files.DataSize()) << "the last record ends where the archive ends";
