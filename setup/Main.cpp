@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <exception>
 #include <new>
 #include <string>
 
@@ -43,7 +44,12 @@ void RunSetup(HINSTANCE instance) {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   setup::RestrictDllSearch();
   setup::InitialiseProcess();
-  RunSetup(instance);
+  try {
+    RunSetup(instance);
+  } catch (const std::exception& e) {
+    // Nothing may end the process with another code, but it must not fail silently.
+    MessageBoxA(nullptr, e.what(), setup::kAppTitle, MB_OK | MB_ICONERROR);
+  }
   setup::FinaliseProcess();
   return 0;  // in every case
 }

@@ -1,0 +1,60 @@
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include "instutils/ShellFolders.h"
+#include "setup/Startup.h"
+
+namespace {
+
+OSVERSIONINFOA Version(DWORD platform, DWORD major, DWORD minor) {
+  OSVERSIONINFOA v = {};
+  v.dwOSVersionInfoSize = sizeof(v);
+  v.dwPlatformId = platform;
+  v.dwMajorVersion = major;
+  v.dwMinorVersion = minor;
+  return v;
+}
+
+}  // namespace
+
+TEST(VersionGate, Windows2000AndLaterOnTheNtPlatformQualify) {
+  struct Case { DWORD platform, major, minor; bool ok; const char* name; } cases[] = {
+      {VER_PLATFORM_WIN32_NT, 5, 0, true, "2000"},       {VER_PLATFORM_WIN32_NT, 5, 1, true, "XP"},
+      {VER_PLATFORM_WIN32_NT, 6, 1, true, "7"},          {VER_PLATFORM_WIN32_NT, 10, 0, true, "10"},
+      {VER_PLATFORM_WIN32_NT, 4, 0, false, "NT 4.0"},    {VER_PLATFORM_WIN32_NT, 3, 51, false, "NT 3.51"},
+      {VER_PLATFORM_WIN32_WINDOWS, 4, 10, false, "98"},  {VER_PLATFORM_WIN32_WINDOWS, 4, 90, false, "Me"},
+      {VER_PLATFORM_WIN32_WINDOWS, 5, 0, false, "a 9x platform reporting 5"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(setup::QualifiesForSetup(Version(c.platform, c.major, c.minor)), c.ok) << c.name;
+}
+
+TEST(ProcessInitialisation, ReadsTheVersionOnceAndBindsTheFolderLookup) {
+  setup::InitialiseProcess();
+  EXPECT_EQ(setup::OsVersion().dwOSVersionInfoSize, 148u);
+  EXPECT_EQ(setup::OsVersion().dwPlatformId, DWORD(VER_PLATFORM_WIN32_NT));
+  EXPECT_TRUE(instutils::SpecialFolderLookupBound());
+  EXPECT_FALSE(instutils::SpecialFolder(CSIDL_PROGRAM_FILES).empty());
+  instutils::UnbindSpecialFolderLookup();
+  EXPECT_EQ(instutils::SpecialFolder(CSIDL_PROGRAM_FILES), "") << "an unbound lookup gives no folder";
+  instutils::BindSpecialFolderLookup();
+  setup::FinaliseProcess();
+}
+
+TEST(DllSearch, ADllBesideTheExecutableIsNotLoadedByBareName) {
+  // The probe DLL lies beside this test, as a planted DLL lies beside a
+  // downloaded setup. First make sure the test could see it at all.
+  HMODULE before = LoadLibraryA("planted_probe.dll");
+  ASSERT_NE(before, nullptr) << "the probe DLL should be loadable before the search is restricted";
+  FreeLibrary(before);
+  ASSERT_EQ(GetModuleHandleA("planted_probe.dll"), nullptr);
+
+  setup::RestrictDllSearch();
+  HMODULE after = LoadLibraryA("planted_probe.dll");
+  EXPECT_EQ(after, nullptr) << "a DLL beside the executable must not be found once the search is restricted";
+  if (after) FreeLibrary(after);
+  // System DLLs are still found.
+  HMODULE shell = LoadLibraryA("shell32.dll");
+  EXPECT_NE(shell, nullptr);
+  if (shell) FreeLibrary(shell);
+}
