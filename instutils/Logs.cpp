@@ -1,0 +1,189 @@
+#include "instutils/Logs.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "base/WinHandles.h"
+#include "instutils/InstUtils.h"
+
+namespace instutils {
+
+std::unique_ptr<TLogList> LogList;
+std::string LogName;
+int LogSuspendCount = 0;
+bool InstallStarted = false;
+
+namespace {
+
+constexpr DWORD kMaxTextFile = 64u * 1024 * 1024;  // far beyond any log; guards the allocation
+
+bool IsFile(const std::string& path) {
+  DWORD attr = GetFileAttributesA(path.c_str());
+  return attr != INVALID_FILE_ATTRIBUTES && !(attr & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool IsStampLine(const std::string& line) { return !line.empty() && line[0] == '*'; }
+
+}  // namespace
+
+int CompareLogLines(const std::string& a, const std::string& b) {
+  return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE | SORT_STRINGSORT, a.data(), static_cast<int>(a.size()),
+                        b.data(), static_cast<int>(b.size())) -
+         CSTR_EQUAL;
+}
+
+bool TLogList::Contains(const std::string& line) const {
+  for (const std::string& l : lines_)
+    if (CompareLogLines(l, line) == 0) return true;
+  return false;
+}
+
+bool TLogList::AddUnique(const std::string& line) {
+  if (Contains(line)) return false;
+  lines_.push_back(line);
+  return true;
+}
+
+void LogLine(const std::string& line) {
+  if (LogSuspendCount != 0 || !LogList) return;
+  LogList->AddUnique(line);
+}
+
+void SuspendLogging() { ++LogSuspendCount; }
+void ResumeLogging() { --LogSuspendCount; }
+
+void StartInstallLog(const std::string& installLogPath) {
+  LogList = std::make_unique<TLogList>();
+  LogName = installLogPath;
+  if (!LogName.empty() && IsFile(LogName)) {
+    std::vector<std::string> lines;
+    if (ReadTextLines(LogName, lines)) LogList->Assign(std::move(lines));
+  }
+  InstallStarted = true;
+}
+
+bool SaveInstallLog() {
+  if (!LogList || LogName.empty()) return false;
+  return WriteTextLines(LogName, LogList->Lines());
+}
+
+void ResetLogs() {
+  LogList.reset();
+  LogName.clear();
+  LogSuspendCount = 0;
+  InstallStarted = false;
+}
+
+std::vector<std::string> SplitTextLines(const std::string& data) {
+  std::vector<std::string> lines;
+  const size_t end = std::min(data.find('\0'), data.size());
+  size_t start = 0;
+  for (size_t i = 0; i < end; ++i) {
+    const char c = data[i];
+    if (c != '\r' && c != '\n') continue;
+    lines.push_back(data.substr(start, i - start));
+    if (c == '\r' && i + 1 < end && data[i + 1] == '\n') ++i;
+    start = i + 1;
+  }
+  if (start < end) lines.push_back(data.substr(start, end - start));
+  return lines;
+}
+
+std::string JoinTextLines(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& l : lines) {
+    text += l;
+    text += "\r\n";
+  }
+  return text;
+}
+
+bool ReadTextLines(const std::string& path, std::vector<std::string>& lines) {
+  lines.clear();
+  base::UniqueFile file(
+      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return false;
+  DWORD high = 0;
+  DWORD size = GetFileSize(file.get(), &high);
+  if ((size == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) || high != 0 || size > kMaxTextFile) return false;
+  std::string data(size, '\0');
+  DWORD done = 0;
+  while (done < size) {
+    DWORD got = 0;
+    if (!ReadFile(file.get(), &data[done], size - done, &got, nullptr)) return false;
+    if (got == 0) break;  // the file shrank meanwhile
+    done += got;
+  }
+  data.resize(done);
+  lines = SplitTextLines(data);
+  return true;
+}
+
+bool WriteTextLines(const std::string& path, const std::vector<std::string>& lines) {
+  const std::string text = JoinTextLines(lines);
+  base::UniqueFile file(
+      CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return false;
+  DWORD written = 0;
+  return WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+         written == text.size();
+}
+
+TStamp StampOf(double dateTime) {
+  static_assert(sizeof(double) == 8, "TDateTime is an 8-byte double");
+  TStamp stamp;
+  std::memcpy(stamp.data(), &dateTime, stamp.size());
+  return stamp;
+}
+
+std::string StampLine(const TStamp& stamp) {
+  static const char kDigits[] = "0123456789ABCDEF";
+  std::string line = "*";
+  for (uint8_t b : stamp) {
+    line += kDigits[b >> 4];
+    line += kDigits[b & 0x0F];
+  }
+  return line;
+}
+
+void SortUpdateList(std::vector<std::string>& updateList) {
+  std::stable_sort(updateList.begin(), updateList.end(),
+                   [](const std::string& a, const std::string& b) { return CompareLogLines(a, b) < 0; });
+}
+
+bool SortedContains(const std::vector<std::string>& sortedList, const std::string& line) {
+  auto it = std::lower_bound(sortedList.begin(), sortedList.end(), line,
+                             [](const std::string& a, const std::string& b) { return CompareLogLines(a, b) < 0; });
+  return it != sortedList.end() && CompareLogLines(*it, line) == 0;
+}
+
+bool WriteUpdateLog(std::vector<std::string>& updateList, const TStamp& stamp, const std::string& folder) {
+  if (updateList.empty()) return true;
+  SortUpdateList(updateList);
+  const std::string path = JoinPath(folder, "Update.log");
+
+  std::vector<std::string> old;
+  if (IsFile(path) && !ReadTextLines(path, old)) return false;
+
+  // Drop empty lines and earlier records of the files this run wrote again.
+  std::vector<std::string> kept;
+  kept.reserve(old.size() + updateList.size() + 1);
+  for (std::string& line : old)
+    if (!line.empty() && !SortedContains(updateList, line)) kept.push_back(std::move(line));
+
+  // A run of adjacent stamp lines keeps its first, oldest line; the entries
+  // after the run stay under it.
+  std::vector<std::string> work;
+  work.reserve(kept.size() + updateList.size() + 1);
+  for (size_t i = 0; i < kept.size(); ++i)
+    if (i == 0 || !IsStampLine(kept[i]) || !IsStampLine(kept[i - 1])) work.push_back(std::move(kept[i]));
+  if (!work.empty() && IsStampLine(work.back())) work.pop_back();
+
+  work.push_back(StampLine(stamp));
+  work.insert(work.end(), updateList.begin(), updateList.end());
+  return WriteTextLines(path, work);
+}
+
+}  // namespace instutils
