@@ -1,0 +1,95 @@
+#include "EditorWindow.h"
+
+#include "ProductNames.h"
+
+namespace vlm {
+
+namespace {
+
+constexpr int kTextEdtId = 100;
+
+constexpr DWORD kTextEdtStyle = WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE |
+                                ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_WANTRETURN | ES_NOHIDESEL;
+
+}  // namespace
+
+bool TEditorWindow::Create(int showCommand) {
+  WNDCLASSEXA wc = {};
+  wc.cbSize = sizeof(wc);
+  wc.lpfnWndProc = &TEditorWindow::WindowProc;
+  wc.hInstance = instance_;
+  wc.hIcon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
+  wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  wc.lpszClassName = kMainWindowClass;
+  if (!RegisterClassExA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+
+  HWND hwnd = CreateWindowExA(0, kMainWindowClass, kUntitledCaption, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                              CW_USEDEFAULT, 640, 480, nullptr, nullptr, instance_, this);
+  if (!hwnd) return false;
+  ShowWindow(hwnd, showCommand);
+  UpdateWindow(hwnd);
+  return true;
+}
+
+LRESULT CALLBACK TEditorWindow::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  TEditorWindow* self;
+  if (msg == WM_NCCREATE) {
+    self = static_cast<TEditorWindow*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
+    self->hwnd_ = hwnd;
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  } else {
+    self = reinterpret_cast<TEditorWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  }
+  if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
+  return self->Dispatch(msg, wp, lp);
+}
+
+LRESULT TEditorWindow::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_CREATE:
+      return FormCreate() ? 0 : -1;
+    case WM_SIZE:
+      FormResize(LOWORD(lp), HIWORD(lp));
+      return 0;
+    case WM_SETFOCUS:
+      FormActivate();
+      return 0;
+    case WM_DESTROY:
+      FormDestroy();
+      return 0;
+    case WM_NCDESTROY:
+      SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+      hwnd_ = nullptr;
+      break;
+  }
+  return DefWindowProcA(hwnd_, msg, wp, lp);
+}
+
+bool TEditorWindow::FormCreate() {
+  // Marks this window as a running copy of the product for the setup.
+  if (!SetPropA(hwnd_, kInstanceProperty, reinterpret_cast<HANDLE>(1))) return false;
+  textEdt_ = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", kTextEdtStyle, 0, 0, 0, 0, hwnd_,
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(kTextEdtId)), instance_, nullptr);
+  if (!textEdt_) return false;
+  font_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  SendMessageA(textEdt_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  // The edit control's default limit (32 KB) is too small for a document.
+  SendMessageA(textEdt_, EM_SETLIMITTEXT, 0, 0);
+  return true;
+}
+
+void TEditorWindow::FormResize(int width, int height) {
+  if (textEdt_) MoveWindow(textEdt_, 0, 0, width, height, TRUE);
+}
+
+void TEditorWindow::FormActivate() {
+  if (textEdt_) SetFocus(textEdt_);
+}
+
+void TEditorWindow::FormDestroy() {
+  RemovePropA(hwnd_, kInstanceProperty);
+  PostQuitMessage(0);
+}
+
+}  // namespace vlm

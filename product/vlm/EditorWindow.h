@@ -1,0 +1,32 @@
+// The main window: a frame around one multi-line edit area.
+#pragma once
+#include <windows.h>
+
+namespace vlm {
+
+class TEditorWindow {
+ public:
+  explicit TEditorWindow(HINSTANCE instance) : instance_(instance) {}
+  TEditorWindow(const TEditorWindow&) = delete;
+  TEditorWindow& operator=(const TEditorWindow&) = delete;
+
+  // Registers the class and creates the window; false when Windows refused.
+  bool Create(int showCommand);
+  HWND Handle() const { return hwnd_; }
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT Dispatch(UINT msg, WPARAM wp, LPARAM lp);
+
+  bool FormCreate();
+  void FormResize(int width, int height);
+  void FormActivate();
+  void FormDestroy();
+
+  HINSTANCE instance_;
+  HWND hwnd_ = nullptr;
+  HWND textEdt_ = nullptr;
+  HFONT font_ = nullptr;  // stock object, not owned
+};
+
+}  // namespace vlm
