@@ -177,8 +177,12 @@ bool WriteUpdateLog(std::vector<std::string>& updateList, const TStamp& stamp, c
   // after the run stay under it.
   std::vector<std::string> work;
   work.reserve(kept.size() + updateList.size() + 1);
-  for (size_t i = 0; i < kept.size(); ++i)
-    if (i == 0 || !IsStampLine(kept[i]) || !IsStampLine(kept[i - 1])) work.push_back(std::move(kept[i]));
+  bool previousIsStamp = false;
+  for (std::string& line : kept) {
+    const bool isStamp = IsStampLine(line);
+    if (!(isStamp && previousIsStamp)) work.push_back(std::move(line));
+    previousIsStamp = isStamp;
+  }
   if (!work.empty() && IsStampLine(work.back())) work.pop_back();
 
   work.push_back(StampLine(stamp));
