@@ -123,10 +123,10 @@ MessageBoxInfo WaitForMessageBox(DWORD processId, DWORD ms) {
   return MessageBoxInfo();
 }
 
-std::vector<std::string> TopLevelTitles(DWORD processId) {
-  std::vector<std::string> titles;
-  for (HWND w : WindowsOf(processId)) titles.push_back(TextOf(w));
-  return titles;
+HWND TopLevelWindowTitled(DWORD processId, const std::string& title) {
+  for (HWND w : WindowsOf(processId))
+    if (TextOf(w) == title && ClassOf(w) != "#32770") return w;
+  return nullptr;
 }
 
 namespace {

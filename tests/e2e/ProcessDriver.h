@@ -54,8 +54,8 @@ struct MessageBoxInfo {
 // null window after `ms`.
 MessageBoxInfo WaitForMessageBox(DWORD processId, DWORD ms);
 
-// Visible or hidden top-level windows of the process, by their titles.
-std::vector<std::string> TopLevelTitles(DWORD processId);
+// The process's top-level window with this title, message boxes aside, or null.
+HWND TopLevelWindowTitled(DWORD processId, const std::string& title);
 
 // Which of the system's four message icons a box shows, judged by the pixels
 // on screen (another process's icon handles cannot be read here):

@@ -2,6 +2,7 @@
 #include <shlobj.h>
 
 #include "instutils/ShellFolders.h"
+#include "setup/AppWindow.h"
 #include "setup/Startup.h"
 
 namespace {
@@ -57,4 +58,18 @@ TEST(DllSearch, ADllBesideTheExecutableIsNotLoadedByBareName) {
   HMODULE shell = LoadLibraryA("shell32.dll");
   EXPECT_NE(shell, nullptr);
   if (shell) FreeLibrary(shell);
+}
+
+TEST(ApplicationWindow, CarriesTheTitleAndTheBigIcon) {
+  HINSTANCE self = GetModuleHandleA(nullptr);
+  setup::AppWindow app(self, "Vellumar Word Processor Lite - Setup");
+  ASSERT_NE(app.handle(), nullptr);
+  char title[128] = {};
+  GetWindowTextA(app.handle(), title, sizeof(title));
+  EXPECT_STREQ(title, "Vellumar Word Processor Lite - Setup");
+  const LRESULT big = SendMessageA(app.handle(), WM_GETICON, ICON_BIG, 0);
+  EXPECT_NE(big, 0);
+  EXPECT_EQ(reinterpret_cast<HICON>(big), LoadIconA(self, MAKEINTRESOURCEA(1)));
+  // It owns no visible surface of its own until the wizard is shown.
+  EXPECT_FALSE(IsWindowVisible(app.handle()));
 }
