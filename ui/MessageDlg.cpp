@@ -1,0 +1,261 @@
+#include "ui/MessageDlg.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace ui {
+
+namespace {
+
+struct ButtonSpec {
+  TMsgDlgBtn button;
+  const char* caption;
+  int32_t result;  // also the control ID
+};
+// Fixed order of appearance.
+const ButtonSpec kButtons[] = {
+    {mbYes, "&Yes", mrYes},           {mbNo, "&No", mrNo},           {mbOK, "OK", mrOk},
+    {mbCancel, "Cancel", mrCancel},   {mbAbort, "&Abort", mrAbort},  {mbRetry, "&Retry", mrRetry},
+    {mbIgnore, "&Ignore", mrIgnore},  {mbAll, "&All", mrAll},
+};
+
+struct TypeSpec {
+  const char* caption;
+  LPCSTR icon;
+};
+const TypeSpec kTypes[] = {
+    {"Warning", IDI_EXCLAMATION}, {"Error", IDI_HAND}, {"Information", IDI_ASTERISK}, {"Confirm", IDI_QUESTION},
+};
+
+const TMsgDlgBtn kDefaultOrder[] = {mbOK, mbYes, mbRetry};
+const TMsgDlgBtn kEscOrder[] = {mbCancel, mbNo, mbOK};
+
+// Layout in dialog units, the measures of the system's message boxes.
+struct Layout {
+  int margin = 7;       // client edge to icon, text and buttons
+  int iconGap = 7;      // icon to text
+  int textGap = 10;     // text block to the button row
+  int buttonW = 50;     // minimum button size
+  int buttonH = 14;
+  int buttonGap = 4;    // between buttons
+  int buttonPad = 8;    // around a caption too long for the minimum width
+};
+const Layout kLayout;
+
+constexpr int kTextId = 0xFFFF;  // the text child of a message box
+constexpr int kIconId = 20;
+
+bool Has(TMsgDlgButtons set, TMsgDlgBtn b) { return (set & ButtonBit(b)) != 0; }
+
+int FirstPresent(TMsgDlgButtons set, const TMsgDlgBtn* order, size_t n) {
+  for (size_t i = 0; i < n; ++i)
+    if (Has(set, order[i])) return order[i];
+  return -1;
+}
+
+// A lone CR breaks the line; the static control wants CR LF.
+std::string WithLineBreaks(const std::string& text) {
+  std::string out;
+  out.reserve(text.size() + 8);
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '\r' || c == '\n') {
+      out += "\r\n";
+      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+// An empty in-memory template: the controls come from the tables in WM_INITDIALOG.
+std::vector<WORD> DialogTemplate() {
+  std::vector<WORD> t(sizeof(DLGTEMPLATE) / sizeof(WORD), 0);
+  auto* d = reinterpret_cast<DLGTEMPLATE*>(t.data());
+  d->style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT | DS_3DLOOK | DS_SETFOREGROUND;
+  d->cx = 100;
+  d->cy = 50;
+  t.push_back(0);  // no menu
+  t.push_back(0);  // the standard dialog class
+  t.push_back(0);  // caption set later, in ANSI
+  t.push_back(8);  // point size of the dialog font
+  for (const char* f = "MS Shell Dlg 2"; *f; ++f) t.push_back(WORD(*f));
+  t.push_back(0);
+  return t;
+}
+
+class TMessageForm {
+ public:
+  TMessageForm(const std::string& text, uint8_t type, TMsgDlgButtons buttons, int defaultButton)
+      : text_(WithLineBreaks(text)), type_(type), buttons_(buttons & 0xFF), default_(defaultButton) {
+    if (default_ < 0 || default_ > mbAll || !Has(buttons_, TMsgDlgBtn(default_)))
+      default_ = DefaultButtonOf(buttons_);
+  }
+
+  int32_t ShowModal() {
+    std::vector<WORD> tpl = DialogTemplate();
+    INT_PTR r = DialogBoxIndirectParamA(GetModuleHandleA(nullptr), reinterpret_cast<LPCDLGTEMPLATEA>(tpl.data()),
+                                        GetActiveWindow(), DlgProc, reinterpret_cast<LPARAM>(this));
+    return r <= 0 ? mrNone : int32_t(r);
+  }
+
+ private:
+  static INT_PTR CALLBACK DlgProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_INITDIALOG) SetWindowLongPtrA(wnd, DWLP_USER, lp);
+    auto* self = reinterpret_cast<TMessageForm*>(GetWindowLongPtrA(wnd, DWLP_USER));
+    if (!self) return FALSE;
+    switch (msg) {
+      case WM_INITDIALOG:
+        self->wnd_ = wnd;
+        self->FormCreate();
+        return FALSE;  // focus already on the default button
+      case WM_COMMAND:
+        if (lp != 0 && self->IsButton(reinterpret_cast<HWND>(lp))) {
+          if (HIWORD(wp) == BN_CLICKED) self->ButtonClick(LOWORD(wp));
+        } else if (LOWORD(wp) == IDCANCEL) {
+          self->EscapeKeyPress();  // no Cancel button: the dialog manager's Esc
+        }
+        return TRUE;
+      case WM_CLOSE:
+        self->FormClose();
+        return TRUE;
+    }
+    return FALSE;
+  }
+
+  bool IsButton(HWND ctl) const {
+    return std::find(buttonWnds_.begin(), buttonWnds_.end(), ctl) != buttonWnds_.end();
+  }
+  void ButtonClick(int id) { EndDialog(wnd_, id); }
+  void EscapeKeyPress() {
+    int b = EscButtonOf(buttons_);
+    if (b >= 0) EndDialog(wnd_, ResultOf(TMsgDlgBtn(b)));
+  }
+  void FormClose() { EndDialog(wnd_, mrCancel); }
+
+  int Dlu(int x) const {  // horizontal dialog units to pixels
+    RECT r = {0, 0, x, 0};
+    MapDialogRect(wnd_, &r);
+    return r.right;
+  }
+  int DluY(int y) const {
+    RECT r = {0, 0, 0, y};
+    MapDialogRect(wnd_, &r);
+    return r.bottom;
+  }
+
+  HWND AddChild(const char* cls, const char* text, DWORD style, int id) {
+    HWND w = CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, wnd_,
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
+    SendMessageA(w, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    return w;
+  }
+
+  void FormCreate() {
+    font_ = reinterpret_cast<HFONT>(SendMessageA(wnd_, WM_GETFONT, 0, 0));
+    const bool knownType = type_ < sizeof(kTypes) / sizeof(kTypes[0]);
+    SetWindowTextA(wnd_, knownType ? kTypes[type_].caption : "");
+
+    HDC dc = GetDC(wnd_);
+    HGDIOBJ oldFont = SelectObject(dc, font_);
+
+    // Icon and text.
+    HICON icon = knownType ? LoadIconA(nullptr, kTypes[type_].icon) : nullptr;
+    const int iconW = icon ? GetSystemMetrics(SM_CXICON) : 0;
+    const int iconH = icon ? GetSystemMetrics(SM_CYICON) : 0;
+    const int margin = Dlu(kLayout.margin), marginY = DluY(kLayout.margin);
+    const int textLeft = margin + (icon ? iconW + Dlu(kLayout.iconGap) : 0);
+    const int maxTextW = std::max(GetSystemMetrics(SM_CXSCREEN) * 3 / 5 - textLeft - margin, Dlu(100));
+    RECT tr = {0, 0, maxTextW, 0};
+    DrawTextA(dc, text_.c_str(), -1, &tr, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
+    const int textW = tr.right, textH = tr.bottom;
+    const int bodyH = std::max(iconH, textH);
+
+    // Buttons: one width for all, the widest caption's.
+    int buttonW = Dlu(kLayout.buttonW);
+    const int buttonH = DluY(kLayout.buttonH), buttonGap = Dlu(kLayout.buttonGap);
+    int count = 0;
+    for (const ButtonSpec& b : kButtons) {
+      if (!Has(buttons_, b.button)) continue;
+      RECT br = {0, 0, 0, 0};
+      DrawTextA(dc, b.caption, -1, &br, DT_CALCRECT | DT_SINGLELINE);
+      buttonW = std::max<int>(buttonW, br.right + 2 * Dlu(kLayout.buttonPad));
+      ++count;
+    }
+    SelectObject(dc, oldFont);
+    ReleaseDC(wnd_, dc);
+    const int rowW = count ? count * buttonW + (count - 1) * buttonGap : 0;
+
+    const int clientW = std::max(textLeft + textW + margin, rowW + 2 * margin);
+    const int buttonTop = marginY + bodyH + DluY(kLayout.textGap);
+    const int clientH = count ? buttonTop + buttonH + marginY : marginY + bodyH + marginY;
+
+    if (icon) {
+      HWND iw = AddChild("STATIC", nullptr, SS_ICON, kIconId);
+      SendMessageA(iw, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+      SetWindowPos(iw, nullptr, margin, marginY, iconW, iconH, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    HWND tw = AddChild("STATIC", text_.c_str(), SS_LEFT | SS_NOPREFIX, kTextId);
+    SetWindowPos(tw, nullptr, textLeft, marginY + (bodyH - textH) / 2, textW, textH, SWP_NOZORDER | SWP_NOACTIVATE);
+
+    int x = (clientW - rowW) / 2;
+    HWND focus = nullptr;
+    for (const ButtonSpec& b : kButtons) {
+      if (!Has(buttons_, b.button)) continue;
+      const bool isDefault = b.button == default_;
+      HWND bw = AddChild("BUTTON", b.caption, WS_TABSTOP | (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), b.result);
+      SetWindowPos(bw, nullptr, x, buttonTop, buttonW, buttonH, SWP_NOZORDER | SWP_NOACTIVATE);
+      buttonWnds_.push_back(bw);
+      if (isDefault || !focus) focus = bw;
+      x += buttonW + buttonGap;
+    }
+
+    // Window size from the client size, then centred on the screen.
+    RECT wr = {0, 0, clientW, clientH};
+    AdjustWindowRectEx(&wr, DWORD(GetWindowLongA(wnd_, GWL_STYLE)), FALSE, DWORD(GetWindowLongA(wnd_, GWL_EXSTYLE)));
+    const int w = wr.right - wr.left, h = wr.bottom - wr.top;
+    SetWindowPos(wnd_, nullptr, (GetSystemMetrics(SM_CXSCREEN) - w) / 2, (GetSystemMetrics(SM_CYSCREEN) - h) / 2, w,
+                 h, SWP_NOZORDER);
+
+    if (default_ >= 0) SendMessageA(wnd_, DM_SETDEFID, WPARAM(ResultOf(TMsgDlgBtn(default_))), 0);
+    if (focus) SendMessageA(wnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(focus), TRUE);
+  }
+
+  std::string text_;
+  uint8_t type_;
+  TMsgDlgButtons buttons_;
+  int default_;
+  HWND wnd_ = nullptr;
+  HFONT font_ = nullptr;  // the dialog's own, freed with it
+  std::vector<HWND> buttonWnds_;
+};
+
+}  // namespace
+
+int DefaultButtonOf(TMsgDlgButtons buttons) {
+  return FirstPresent(buttons, kDefaultOrder, sizeof(kDefaultOrder) / sizeof(kDefaultOrder[0]));
+}
+
+int EscButtonOf(TMsgDlgButtons buttons) {
+  return FirstPresent(buttons, kEscOrder, sizeof(kEscOrder) / sizeof(kEscOrder[0]));
+}
+
+int32_t ResultOf(TMsgDlgBtn button) {
+  for (const ButtonSpec& b : kButtons)
+    if (b.button == button) return b.result;
+  return mrNone;
+}
+
+const char* CaptionOf(uint8_t dlgType) {
+  return dlgType < sizeof(kTypes) / sizeof(kTypes[0]) ? kTypes[dlgType].caption : "";
+}
+
+int32_t MessageDlg(const std::string& text, uint8_t dlgType, TMsgDlgButtons buttons, int defaultButton) {
+  TMessageForm form(text, dlgType, buttons, defaultButton);
+  return form.ShowModal();
+}
+
+}  // namespace ui
