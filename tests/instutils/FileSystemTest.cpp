@@ -354,6 +354,42 @@ TEST_F(FileSystemTest, DeleteTreeOfEmptyNameLeavesTheCurrentDirectoryAlone) {
   EXPECT_TRUE(IsDir(scratch / "folder"));
 }
 
+TEST_F(FileSystemTest, DeleteTreeRemovesALinkedFolderButNotWhatItPointsTo) {
+  using CreateSymbolicLinkAFn = BOOLEAN(WINAPI*)(LPCSTR, LPCSTR, DWORD);
+  auto createLink = reinterpret_cast<CreateSymbolicLinkAFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "CreateSymbolicLinkA")));
+  if (!createLink) GTEST_SKIP() << "no symbolic links on this system";
+  const std::string outside = scratch / "outside";
+  CreateDirectoryA(outside.c_str(), nullptr);
+  WriteFileBytes(outside + "\\keep.txt", "x");
+  const std::string tree = scratch / "tree";
+  CreateDirectoryA(tree.c_str(), nullptr);
+  if (!createLink((tree + "\\link").c_str(), outside.c_str(), 1 /* directory */))
+    GTEST_SKIP() << "symbolic link not created, error " << GetLastError();
+  DWORD attr = GetFileAttributesA((tree + "\\link").c_str());
+  if (attr == INVALID_FILE_ATTRIBUTES || !(attr & FILE_ATTRIBUTE_REPARSE_POINT))
+    GTEST_SKIP() << "link not reported as a reparse point";
+  DeleteTree(tree);
+  EXPECT_FALSE(IsDir(tree));
+  EXPECT_TRUE(IsFile(outside + "\\keep.txt"));
+}
+
+TEST_F(FileSystemTest, TempFolderFallsBackToDocumentsWhenTheTempPathIsMissing) {
+  BindSpecialFolderLookup();
+  char tmp[MAX_PATH] = {}, temp[MAX_PATH] = {};
+  GetEnvironmentVariableA("TMP", tmp, MAX_PATH);
+  GetEnvironmentVariableA("TEMP", temp, MAX_PATH);
+  const std::string missing = scratch / "no such temp";
+  SetEnvironmentVariableA("TMP", missing.c_str());
+  SetEnvironmentVariableA("TEMP", missing.c_str());
+  const std::string seen = TempPathOfSystem();
+  const std::string folder = TempFolder();
+  SetEnvironmentVariableA("TMP", tmp[0] ? tmp : nullptr);
+  SetEnvironmentVariableA("TEMP", temp[0] ? temp : nullptr);
+  if (!SamePath(seen, missing + "\\")) GTEST_SKIP() << "temp path not taken from TMP: " << seen;
+  EXPECT_EQ(folder, SpecialFolder(CSIDL_PERSONAL) + "\\");
+}
+
 TEST(SpecialFolderTest, EmptyWhenUnboundElseTheFolderWithoutBackslash) {
   UnbindSpecialFolderLookup();
   EXPECT_EQ(SpecialFolder(CSIDL_PERSONAL), "");
