@@ -8,8 +8,8 @@ namespace {
 
 constexpr int kTextEdtId = 100;
 
-constexpr DWORD kTextEdtStyle = WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE |
-                                ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_WANTRETURN | ES_NOHIDESEL;
+constexpr DWORD kTextEdtStyle = WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL |
+                                ES_WANTRETURN | ES_NOHIDESEL;  // no horizontal scrolling: lines wrap
 
 }  // namespace
 
