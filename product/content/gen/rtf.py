@@ -55,7 +55,7 @@ def table(rows, widths, font=1, size=10, header=True, border=True, shade_header=
     """A simple table; widths in twips; rows are lists of cell strings."""
     out = []
     for r, cells in enumerate(rows):
-        row = "\\trowd\\trgaph108\\trleft0"
+        row = "\\pard\\plain\\trowd\\trgaph108\\trleft0"
         x = 0
         for w in widths:
             x += w
@@ -64,7 +64,7 @@ def table(rows, widths, font=1, size=10, header=True, border=True, shade_header=
             if header and shade_header and r == 0:
                 row += "\\clcbpat5\\clshdng2000"
             row += "\\cellx%d" % x
-        row += "\n\\pard\\plain\\intbl\\f%d\\fs%d " % (font, size * 2)
+        row += "\n\\pard\\plain\\intbl\\ql\\sa0\\f%d\\fs%d " % (font, size * 2)
         for cell in cells:
             style = "\\b " if header and r == 0 else ""
             row += "{%s%s}\\cell " % (style, text(cell))
