@@ -12,6 +12,7 @@ cmake --build "$BUILD_DIR" -j"$(nproc)"
 
 # The build's own Wine prefix; the user's is never touched.
 export WINEPREFIX="$PWD/$BUILD_DIR/wineprefix"
+mkdir -p "$WINEPREFIX"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="winemenubuilder.exe,mscoree,mshtml=d"
 
