@@ -6,7 +6,6 @@ namespace vlm {
 
 constexpr const char kInstanceProperty[] = "1.x Quarrytide";
 constexpr const char kMainWindowClass[] = "VellumarWordProcessorMain";
-constexpr const char kProductTitle[] = "Vellumar Word Processor Lite";
 constexpr const char kUntitledCaption[] = "Untitled - Vellumar Word Processor Lite";
 
 }  // namespace vlm

@@ -65,7 +65,6 @@ class RunningVlm : public testing::Test {
     base::UniqueHandleT<base::KernelHandleTraits> thread(pi.hThread);
     pid_ = pi.dwProcessId;
     tid_ = pi.dwThreadId;
-    WaitForInputIdle(process_.get(), 10000);
     for (int i = 0; i < 200 && !main_; ++i) {
       main_ = FindMarkedWindow(pid_);
       if (!main_) Sleep(50);
