@@ -1,8 +1,24 @@
 #include "AttachFiles.h"
 
+#include <shlobj.h>
+
+#include <algorithm>
+#include <atomic>
+#include <limits>
+
+#include "base/WinHandles.h"
+#include "instutils/DateTime.h"
+#include "instutils/InstUtils.h"
+#include "instutils/Logs.h"
+#include "payload/TestSeams.h"
+#include "ui/MessageDlg.h"
+
 TAttachedFiles* AttachedFiles = nullptr;
+bool UseTargetAsGiven = false;
 
 namespace {
+
+using instutils::SamePath;
 
 // The compressed bytes stay in the loaded image; nothing is copied.
 void LocatePayload(HMODULE module, const uint8_t*& stream, uint32_t& length) {
@@ -14,7 +30,73 @@ void LocatePayload(HMODULE module, const uint8_t*& stream, uint32_t& length) {
   if (!stream) throw payload::PayloadDamaged("the payload resource cannot be loaded");
 }
 
+std::atomic<WriteFileFunction> writeFile{nullptr};
+
+bool IsFolderPrefix(const std::string& pattern) { return !pattern.empty() && pattern.back() == '\\'; }
+
+bool BeginsWith(const std::string& name, const std::string& prefix) {
+  return name.size() >= prefix.size() && SamePath(name.substr(0, prefix.size()), prefix);
+}
+
+bool FileExists(const std::string& path) {
+  const DWORD a = GetFileAttributesA(path.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+// Equal at the two-second resolution the file system keeps; a stamp outside
+// the DOS range never equals a file's time.
+bool SameDosTime(double a, double b) {
+  WORD da, ta, db, tb;
+  return instutils::DateTimeToDosDateTime(a, da, ta) && instutils::DateTimeToDosDateTime(b, db, tb) && da == db &&
+         ta == tb;
+}
+
+int32_t ClampToInt32(int64_t n) {
+  return int32_t(std::min<int64_t>(n, std::numeric_limits<int32_t>::max()));
+}
+
+std::string FolderOf(const std::string& path) {
+  const size_t slash = path.find_last_of("\\/:");
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// Sets the last-write time from a TDateTime through the DOS conversion;
+// creation and last-access times stay. A stamp outside the DOS range leaves
+// the time of writing.
+void SetLastWriteTime(const std::string& target, double stamp) {
+  WORD dosDate, dosTime;
+  if (!instutils::DateTimeToDosDateTime(stamp, dosDate, dosTime)) return;
+  FILETIME local, utc;
+  if (!DosDateTimeToFileTime(dosDate, dosTime, &local) || !LocalFileTimeToFileTime(&local, &utc)) return;
+  base::UniqueFile f(CreateFileA(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (f) SetFileTime(f.get(), nullptr, nullptr, &utc);
+}
+
 }  // namespace
+
+void SetWriteFileFunction(WriteFileFunction fn) { writeFile.store(fn); }
+
+bool IsSafeRecordName(const std::string& name) {
+  if (name.empty() || name.find(':') != std::string::npos) return false;
+  size_t start = 0;
+  for (;;) {
+    const size_t end = name.find_first_of("\\/", start);
+    const std::string level = name.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    // Windows drops trailing dots and spaces, so ". ." is as bad as "..".
+    if (level.find_first_not_of(". ") == std::string::npos) return false;
+    if (end == std::string::npos) return true;
+    start = end + 1;
+  }
+}
+
+std::string CannotCreateFileMessage(const std::string& target) {
+  return "Cannot create file \"" + target +
+         "\".\rAnother application might already be using this file.\r\r"
+         "Please make sure that the setup of Vellumar Word Processor is not blocked by your security software "
+         "(firewall/antivirus) in any way.\rYou might want to temporarily disable your security software and try "
+         "again.";
+}
 
 TAttachedFiles::TAttachedFiles(HMODULE module) {
   const uint8_t* stream = nullptr;
@@ -30,6 +112,129 @@ void TAttachedFiles::Load(const uint8_t* stream, uint32_t length) {
   files_ = payload::ParseArchive(a.data.get(), a.size);
   data_ = std::move(a.data);
   dataSize_ = int32_t(a.size);
+  safeName_.reserve(files_.size());
+  for (const TAttachedFile& f : files_) safeName_.push_back(IsSafeRecordName(f.Name));
 }
 
-TAttachedFiles::~TAttachedFiles() = default;
+TAttachedFiles::~TAttachedFiles() {
+  UpdateList.clear();
+  for (TFileToInstallList& plan : Plans) plan.clear();  // before Files: they point into it
+  data_.reset();
+  dataSize_ = 0;
+  files_.clear();
+  instutils::CleanTempFolder();
+}
+
+bool TAttachedFiles::Installable(const TAttachedFile& entry) const {
+  const bool ours = !files_.empty() && &entry >= files_.data() && &entry < files_.data() + files_.size();
+  const bool safe = ours ? safeName_[size_t(&entry - files_.data())] : IsSafeRecordName(entry.Name);
+  return safe && entry.Offset >= 0 && entry.Size >= 0 && int64_t(entry.Offset) + entry.Size <= dataSize_;
+}
+
+int32_t TAttachedFiles::RequiredSpace(const std::string& fileList, const std::string& destFolder) const {
+  const std::vector<std::string> items = instutils::SplitTextLines(fileList);
+  int64_t sum = 0;
+  for (auto item = items.rbegin(); item != items.rend(); ++item) {
+    if (item->empty()) continue;
+    const bool prefix = IsFolderPrefix(*item);
+    for (auto f = files_.rbegin(); f != files_.rend(); ++f) {
+      if (!Installable(*f)) continue;
+      if (prefix ? BeginsWith(f->Name, *item) : SamePath(f->Name, *item)) {
+        sum += instutils::SizeOnDisk(destFolder, f->Size);
+        if (!prefix) break;
+      }
+    }
+  }
+  return ClampToInt32(sum);
+}
+
+void TAttachedFiles::ClearPlan(uint8_t component) {
+  if (component < kPlanCount) Plans[component].clear();
+}
+
+int32_t TAttachedFiles::PlannedSize() const {
+  int64_t sum = 0;
+  for (const TFileToInstallList& plan : Plans)
+    for (const TFileToInstall& f : plan) sum += f.Source->Size;
+  return ClampToInt32(sum);
+}
+
+bool TAttachedFiles::AddFiles(const std::string& pattern, const std::string& folder, uint8_t component,
+                              uint8_t rule) {
+  if (component >= kPlanCount || pattern.empty()) return false;
+  const uint8_t effective = AlwaysReplace ? uint8_t(rrAlways) : rule;
+  const std::string publicPrefix =
+      instutils::JoinPath(instutils::SpecialFolder(CSIDL_COMMON_APPDATA), "Vellumar\\Public\\");
+  if (!IsFolderPrefix(pattern)) {
+    for (const TAttachedFile& f : files_)
+      if (SamePath(f.Name, pattern)) return PlanOne(f, folder, component, rule, effective, publicPrefix);
+    return false;
+  }
+  bool any = false;
+  for (const TAttachedFile& f : files_)
+    if (BeginsWith(f.Name, pattern) && PlanOne(f, folder, component, rule, effective, publicPrefix)) any = true;
+  return any;
+}
+
+bool TAttachedFiles::PlanOne(const TAttachedFile& entry, const std::string& folder, uint8_t component,
+                             uint8_t requestedRule, uint8_t rule, const std::string& publicPrefix) {
+  // The archive is data: a name that climbs out of the folder is never planned.
+  if (!Installable(entry)) return false;
+  std::string target = folder;
+  if (!UseTargetAsGiven) {
+    instutils::AddBackslash(target);
+    target += entry.Name;
+  }
+  if (rule != rrAlways && FileExists(target)) {
+    if (rule == rrKeepExisting) return false;
+    if (rule == rrReplaceIfDifferent && SameDosTime(instutils::LastWriteTimeOf(target), entry.TimeStamp))
+      return false;
+  }
+  Plans[component].push_back(TFileToInstall{&entry, target, instutils::LogSuspendCount == 0});
+  if (BeginsWith(target, publicPrefix)) UpdateList.push_back(requestedRule == rrKeepExisting ? target + "\t!" : target);
+  return true;
+}
+
+bool TAttachedFiles::WriteOnce(const TAttachedFile& entry, const std::string& target) {
+  const std::string folder = FolderOf(target);
+  if (!folder.empty()) instutils::MakeDir(folder);
+  {
+    base::UniqueFile f(
+        CreateFileA(target.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!f) return false;
+    DWORD written = 0;
+    WriteFileFunction write = writeFile.load();
+    const BOOL ok = (write ? write : ::WriteFile)(f.get(), data_.get() + entry.Offset, DWORD(entry.Size), &written, nullptr);
+    if (!ok || written != DWORD(entry.Size)) {
+      // A short write (a full disk) leaves no truncated file behind.
+      f.reset();
+      DeleteFileA(target.c_str());
+      return false;
+    }
+  }
+  SetLastWriteTime(target, entry.TimeStamp);
+  instutils::LogLine("File Copy: " + target);
+  return true;
+}
+
+bool TAttachedFiles::ExtractFile(const TAttachedFile* source, const std::string& name, const std::string& target) {
+  if (!source) {
+    for (auto f = files_.rbegin(); f != files_.rend() && !source; ++f)
+      if (SamePath(f->Name, name)) source = &*f;
+    if (!source) return false;
+  }
+  if (!Installable(*source)) return false;
+  for (;;) {
+    if (WriteOnce(*source, target)) return true;
+    switch (SafeMessageDlg(CannotCreateFileMessage(target), ui::mtError, ui::kAbortRetryIgnore)) {
+      case ui::mrAbort:
+        return false;
+      case ui::mrIgnore:
+        return true;
+      case ui::mrNone:
+        return true;  // no answer possible (the run is being stopped): skip the file
+      default:
+        break;  // Retry, or the dialog closed: try again
+    }
+  }
+}

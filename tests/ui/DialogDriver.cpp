@@ -1,6 +1,8 @@
 #include "tests/ui/DialogDriver.h"
 
 #include <algorithm>
+#include <atomic>
+#include <cstdio>
 #include <thread>
 
 namespace testing_ui {
@@ -131,13 +133,27 @@ void CloseBox(HWND dlg) { PostMessageA(dlg, WM_SYSCOMMAND, SC_CLOSE, 0); }
 
 int32_t RunDialog(const std::function<int32_t()>& show, const std::function<void(HWND)>& driver) {
   const DWORD tid = GetCurrentThreadId();
+  std::atomic<bool> done{false};
   std::thread t([&] {
-    HWND dlg = WaitForDialog(tid);
-    if (!dlg) return;
-    driver(dlg);
-    if (!WaitUntilGone(dlg, 4000)) PostMessageA(dlg, WM_CLOSE, 0, 0);
+    bool driven = false;
+    const DWORD start = GetTickCount();
+    while (!done) {
+      HWND dlg = WaitForDialog(tid, 500);
+      if (!dlg) {
+        if (!driven && GetTickCount() - start > 10000)
+          std::fprintf(stderr, "no dialog on screen after %lu ms\n", GetTickCount() - start);
+        continue;
+      }
+      if (!driven) {
+        driven = true;
+        driver(dlg);
+      }
+      // Whatever is still open after the driver is closed, so that nothing hangs.
+      if (!WaitUntilGone(dlg, 4000)) PostMessageA(dlg, WM_CLOSE, 0, 0);
+    }
   });
   const int32_t r = show();
+  done = true;
   t.join();
   return r;
 }

@@ -41,9 +41,9 @@ void Click(const ButtonView& b);                 // mouse at the button's centre
 void PressKey(WORD vk, bool withAlt = false);    // keyboard to the foreground window
 void CloseBox(HWND dlg);                         // the window menu's Close
 
-// Shows the dialog on the calling thread while `driver` works it from another
-// thread. A dialog the driver leaves open is closed after a few seconds, so a
-// failing test does not hang.
+// Shows the dialog on the calling thread while `driver` works the first one
+// that appears from another thread. Any dialog left open is closed after a few
+// seconds, so a failing test does not hang.
 int32_t RunDialog(const std::function<int32_t()>& show, const std::function<void(HWND)>& driver);
 
 }  // namespace testing_ui
