@@ -197,3 +197,47 @@ TEST_F(Planning, RequiredSpaceRoundsEachFileToTheDestinationsClusters) {
   // The destination need not exist yet.
   EXPECT_EQ(cat->RequiredSpace("License.txt", dir / "Not\\Yet"), 4096);
 }
+
+namespace {
+
+std::string SetupPath() {
+  const auto& argv = testing::internal::GetArgvs();
+  std::string path = argv.size() > 1 ? argv[1] : std::string();
+  if (!path.empty() && path[0] == '/') {
+    for (char& c : path)
+      if (c == '/') c = '\\';
+    path = "Z:" + path;
+  }
+  return path;
+}
+
+}  // namespace
+
+// The shipped payload: every record is installable, and the template and clip
+// groups plan and measure as whole folders.
+TEST(ShippedPayload, EveryRecordPlansAndTheGroupsAreComplete) {
+  instutils::BindSpecialFolderLookup();
+  HMODULE m = LoadLibraryExA(SetupPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(m, nullptr) << "pass the setup executable";
+  std::unique_ptr<TAttachedFiles> cat(new TAttachedFiles(m));
+  FreeLibrary(m);
+  for (const TAttachedFile& f : cat->Files()) EXPECT_TRUE(IsSafeRecordName(f.Name)) << f.Name;
+
+  ScratchFolder dir;
+  EXPECT_TRUE(cat->AddFiles("Templates\\", dir.path(), 3, rrKeepExisting));
+  ASSERT_EQ(cat->Plans[3].size(), 19u);
+  std::vector<const TAttachedFile*> inOrder;
+  for (const TAttachedFile& f : cat->Files())
+    if (f.Name.compare(0, 10, "Templates\\") == 0) inOrder.push_back(&f);
+  for (size_t i = 0; i < 19; ++i) EXPECT_EQ(cat->Plans[3][i].Source, inOrder[i]);
+  EXPECT_TRUE(cat->AddFiles("Clip Library\\", dir.path(), 4, rrKeepExisting));
+  EXPECT_EQ(cat->Plans[4].size(), 242u);
+
+  const int64_t cluster = instutils::ClusterSize(dir.path());
+  int64_t expected = 0;
+  for (const char* name : {"vlm.exe", "License.txt"})
+    for (const TAttachedFile& f : cat->Files())
+      if (f.Name == name) expected += (f.Size + cluster - 1) / cluster * cluster;
+  EXPECT_EQ(cat->RequiredSpace("vlm.exe\rLicense.txt", dir.path()), expected);
+  EXPECT_GT(expected, 2 * cluster);
+}
