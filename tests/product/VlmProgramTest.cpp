@@ -94,10 +94,14 @@ TEST_F(RunningVlm, MarksItsMainWindowAndAcceptsTyping) {
   EXPECT_FALSE(style & ES_READONLY);
   EXPECT_TRUE(IsWindowEnabled(edit) && IsWindowVisible(edit));
 
-  // Keystrokes go to the text area once the window is up.
+  // Keystrokes go to the text area once the window is up; activation, and so
+  // the move of the focus to the text area, may follow the window's showing.
   GUITHREADINFO gui = {};
   gui.cbSize = sizeof(gui);
-  ASSERT_TRUE(GetGUIThreadInfo(tid_, &gui));
+  for (DWORD start = GetTickCount(); GetTickCount() - start < 5000; Sleep(50)) {
+    ASSERT_TRUE(GetGUIThreadInfo(tid_, &gui));
+    if (gui.hwndFocus == edit) break;
+  }
   EXPECT_EQ(gui.hwndFocus, edit);
 
   for (char c : std::string("Dear Sir,\rThank you.")) SendMessageA(edit, WM_CHAR, WPARAM(uint8_t(c)), 1);
