@@ -23,14 +23,6 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   wineserver -k 2>/dev/null || true
   wineserver -p
   wineboot -i >/dev/null 2>&1 || true
-  # Everything runs inside one Wine virtual desktop: Wine then handles focus and
-  # activation itself, as Windows does, instead of waiting on an X display that
-  # has no window manager. The desktop is started here,
-  # detached from the output pipes of ctest, so no test waits on a process it did not start.
-  wine reg add "HKCU\\Software\\Wine\\Explorer" /v Desktop /d Default /f >/dev/null 2>&1
-  wine reg add "HKCU\\Software\\Wine\\Explorer\\Desktops" /v Default /d 1024x768 /f >/dev/null 2>&1
-  wine explorer /desktop=Default,1024x768 </dev/null >/dev/null 2>&1 &
-  sleep 2
   cd "$0"
   set +e
   ctest --output-on-failure --timeout 600 "$@"
