@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "tests/common/TestFiles.h"
+
 #include "ArchiveBuilder.h"
 #include "payload/AttachFiles.h"
 #include "payload/PayloadArchive.h"
@@ -111,27 +113,8 @@ TEST(PayloadResource, MissingResourceIsDamage) {
 
 namespace {
 
-std::string ArgPath(size_t i) {
-  const auto& argv = testing::internal::GetArgvs();
-  std::string path = argv.size() > i ? argv[i] : std::string();
-  if (!path.empty() && path[0] == '/') {
-    for (char& c : path) if (c == '/') c = '\\';
-    path = "Z:" + path;
-  }
-  return path;
-}
-
-std::string ReadWholeFile(const std::string& path) {
-  std::string data;
-  HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (f == INVALID_HANDLE_VALUE) return data;
-  data.resize(GetFileSize(f, nullptr));
-  DWORD got = 0;
-  if (!data.empty()) ReadFile(f, &data[0], DWORD(data.size()), &got, nullptr);
-  data.resize(got);
-  CloseHandle(f);
-  return data;
-}
+using testfiles::ArgPath;
+using testfiles::ReadWholeFile;
 
 }  // namespace
 

@@ -1,6 +1,8 @@
 // The shipped payload as the built setup carries it: the shape of the archive
 // and the content of each record.
 #include <gtest/gtest.h>
+
+#include "tests/common/TestFiles.h"
 #include <windows.h>
 
 #include <algorithm>
@@ -17,27 +19,8 @@ using namespace product_test;
 
 namespace {
 
-std::string ArgPath(size_t i) {
-  const auto& argv = testing::internal::GetArgvs();
-  std::string path = argv.size() > i ? argv[i] : std::string();
-  if (!path.empty() && path[0] == '/') {
-    std::replace(path.begin(), path.end(), '/', '\\');
-    path = "Z:" + path;
-  }
-  return path;
-}
-
-std::string ReadWholeFile(const std::string& path) {
-  std::string data;
-  HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (f == INVALID_HANDLE_VALUE) return data;
-  data.resize(GetFileSize(f, nullptr));
-  DWORD got = 0;
-  if (!data.empty()) ReadFile(f, &data[0], DWORD(data.size()), &got, nullptr);
-  data.resize(got);
-  CloseHandle(f);
-  return data;
-}
+using testfiles::ArgPath;
+using testfiles::ReadWholeFile;
 
 std::string Upper(std::string s) {
   CharUpperBuffA(&s[0], DWORD(s.size()));
