@@ -180,7 +180,19 @@ long Distance(const std::vector<COLORREF>& a, const std::vector<COLORREF>& b) {
 
 }  // namespace
 
+namespace {
+LPCSTR ShownSystemIconOnce(const MessageBoxInfo& box);
+}
+
+// The box may not have painted its icon yet when it is first found.
 LPCSTR ShownSystemIcon(const MessageBoxInfo& box) {
+  LPCSTR kind = nullptr;
+  for (DWORD start = GetTickCount(); !(kind = ShownSystemIconOnce(box)) && GetTickCount() - start < 3000;) Sleep(100);
+  return kind;
+}
+
+namespace {
+LPCSTR ShownSystemIconOnce(const MessageBoxInfo& box) {
   if (!box.iconControl) return nullptr;
   RECT r;
   GetWindowRect(box.iconControl, &r);
@@ -200,5 +212,7 @@ LPCSTR ShownSystemIcon(const MessageBoxInfo& box) {
   // A blank or foreign picture matches none of them well.
   return bestDistance < 32L * 32 * 3 * 16 ? best : nullptr;
 }
+
+}  // namespace
 
 }  // namespace e2e
