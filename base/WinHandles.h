@@ -105,6 +105,19 @@ class UniqueFont {
   UniqueGdiObject obj_;
 };
 
+// HBITMAP owner, typed like UniqueFont.
+class UniqueBitmap {
+ public:
+  UniqueBitmap() = default;
+  explicit UniqueBitmap(HBITMAP b) : obj_(b) {}
+  HBITMAP get() const { return static_cast<HBITMAP>(obj_.get()); }
+  explicit operator bool() const { return obj_.valid(); }
+  void reset(HBITMAP b = nullptr) { obj_.reset(b); }
+
+ private:
+  UniqueGdiObject obj_;
+};
+
 // COM interface pointer owner: Release exactly once.
 template <typename T>
 class ComPtr {

@@ -59,18 +59,6 @@ std::string ParentPart(const std::string& p) {
   return pos == std::string::npos ? std::string() : p.substr(0, pos + 1);
 }
 
-// C: for a drive-letter path, \\server\share for a UNC path, else empty.
-std::string DrivePart(const std::string& path) {
-  if (path.size() >= 2 && path[1] == ':') return path.substr(0, 2);
-  if (path.size() >= 2 && path[0] == '\\' && path[1] == '\\') {
-    size_t server = path.find('\\', 2);
-    if (server == std::string::npos) return path;
-    size_t share = path.find('\\', server + 1);
-    return share == std::string::npos ? path : path.substr(0, share);
-  }
-  return std::string();
-}
-
 struct FindEntry {
   std::string name;
   DWORD attributes;
@@ -89,6 +77,18 @@ std::vector<FindEntry> ListFolder(const std::string& folder) {
 }
 
 }  // namespace
+
+// C: for a drive-letter path, \\server\share for a UNC path, else empty.
+std::string DrivePart(const std::string& path) {
+  if (path.size() >= 2 && path[1] == ':') return path.substr(0, 2);
+  if (path.size() >= 2 && path[0] == '\\' && path[1] == '\\') {
+    size_t server = path.find('\\', 2);
+    if (server == std::string::npos) return path;
+    size_t share = path.find('\\', server + 1);
+    return share == std::string::npos ? path : path.substr(0, share);
+  }
+  return std::string();
+}
 
 void SetDiskFreeSpaceFunction(DiskFreeSpaceFn fn) { g_diskFreeSpace = fn; }
 

@@ -53,6 +53,9 @@ std::string FormatSize(int64_t bytes);  // "1 023 KB", "16 MB"
 double FileTimeOf(const std::string& path, bool lastWrite);
 double LastWriteTimeOf(const std::string& path);
 
+// "C:" for a drive-letter path, "\\server\share" for a UNC path, else empty.
+std::string DrivePart(const std::string& path);
+
 // GetDriveTypeA of the path's drive (C:\ or \\server\share\); empty drive part
 // passes an empty root.
 UINT DriveTypeOf(const std::string& path);

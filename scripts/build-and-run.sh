@@ -5,17 +5,25 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
-BUILD_DIR=${BUILD_DIR:-build}
-cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$BUILD_DIR" -j"$(nproc)" --target setup
-echo "Built $BUILD_DIR/setup/setup.exe ($(stat -c %s "$BUILD_DIR/setup/setup.exe") bytes)"
+source scripts/wine-env.sh
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build -j"$(nproc)" --target setup
+echo "Built build/setup/setup.exe ($(stat -c %s build/setup/setup.exe) bytes)"
 
-export WINEPREFIX="$PWD/$BUILD_DIR/wineprefix"
+if [ "$VELLUMAR_ARCH" != i686 ]; then
+  echo "This machine cannot run 32-bit programs; running a 64-bit build of the same sources instead."
+  cmake -S . -B "$RUN_BUILD_DIR" -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$RUN_TOOLCHAIN" >/dev/null
+  cmake --build "$RUN_BUILD_DIR" -j"$(nproc)" --target setup
+fi
+
+export WINEPREFIX="$PWD/$RUN_BUILD_DIR/wineprefix"
+mkdir -p "$WINEPREFIX"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="winemenubuilder.exe,mscoree,mshtml=d"
+set +e
 if [ -n "${DISPLAY:-}" ]; then
-  wine "$BUILD_DIR/setup/setup.exe" "$@"
+  "$WINE" "$RUN_BUILD_DIR/setup/setup.exe" "$@"
 else
-  xvfb-run -a -s "-screen 0 1024x768x24" wine "$BUILD_DIR/setup/setup.exe" "$@"
+  xvfb-run -a -s "-screen 0 1024x768x24" "$WINE" "$RUN_BUILD_DIR/setup/setup.exe" "$@"
 fi
 echo "setup.exe ended with exit code $?"

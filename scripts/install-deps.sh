@@ -11,9 +11,10 @@ need_root() {
 }
 
 PKGS=(cmake make g++ zlib1g-dev pkg-config ca-certificates
-      g++-mingw-w64-i686 mingw-w64-tools libz-mingw-w64-dev
+      g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools libz-mingw-w64-dev
       wine wine32:i386 wine64 xvfb xauth x11-utils imagemagick
-      googletest python3 wamerican wbritish hyphen-en-us icoutils)
+      googletest python3 wamerican wbritish hyphen-en-us icoutils
+      fonts-liberation2 fonts-wine)
 
 missing=()
 dpkg --print-foreign-architectures | grep -qx i386 || missing=(arch)
@@ -31,38 +32,53 @@ fi
 
 # The posix thread model gives std::thread; make sure it is the one picked.
 test -x /usr/bin/i686-w64-mingw32-g++-posix
+test -x /usr/bin/x86_64-w64-mingw32-g++-posix
 
-# libpng has no MinGW package: cross-build it once from Debian's source package.
-PREFIX=${VELLUMAR_DEPS:-/opt/vellumar-deps}
-if [ ! -f "$PREFIX/lib/libpng16.a" ]; then
-  need_root
-  here=$(cd "$(dirname "$0")/.." && pwd)
-  work=$(mktemp -d)
-  trap 'rm -rf "$work"' EXIT
-  if ! grep -rqsE '^(deb-src |Types:.*deb-src)' /etc/apt/sources.list /etc/apt/sources.list.d/ ; then
-    # Derive the source entry from the machine's own Debian entry, with the same
-    # signing key (apt refuses two entries for one mirror that differ in it).
-    mirror=$(grep -rhoE 'https?://[^ ]+' /etc/apt/sources.list /etc/apt/sources.list.d/ 2>/dev/null \
-             | grep -E "/debian/?$" | grep -v security | head -n1 || true)
-    [ -n "$mirror" ] || mirror=http://deb.debian.org/debian
-    signed=$(grep -rh -A6 -F "$mirror" /etc/apt/sources.list.d/*.sources 2>/dev/null \
-             | sed -n 's/^Signed-By: *//p' | head -n1 || true)
-    {
-      echo "Types: deb-src"
-      echo "URIs: $mirror"
-      echo "Suites: bookworm bookworm-updates"
-      echo "Components: main"
-      if [ -n "$signed" ]; then echo "Signed-By: $signed"; fi
-    } > /etc/apt/sources.list.d/vellumar-src.sources
-    apt-get update -qq
+# libpng has no MinGW package: cross-build it once from Debian's source package,
+# for the 32-bit setup and for the 64-bit test build (machines without IA-32
+# emulation cannot run 32-bit code).
+here=$(cd "$(dirname "$0")/.." && pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+libpng_source() {
+  if [ -z "${srcdir:-}" ]; then
+    if ! grep -rqsE '^(deb-src |Types:.*deb-src)' /etc/apt/sources.list /etc/apt/sources.list.d/ ; then
+      # Derive the source entry from the machine's own Debian entry, with the same
+      # signing key (apt refuses two entries for one mirror that differ in it).
+      mirror=$(grep -rhoE 'https?://[^ ]+' /etc/apt/sources.list /etc/apt/sources.list.d/ 2>/dev/null \
+               | grep -E "/debian/?$" | grep -v security | head -n1 || true)
+      [ -n "$mirror" ] || mirror=http://deb.debian.org/debian
+      signed=$(grep -rh -A6 -F "$mirror" /etc/apt/sources.list.d/*.sources 2>/dev/null \
+               | sed -n 's/^Signed-By: *//p' | head -n1 || true)
+      {
+        echo "Types: deb-src"
+        echo "URIs: $mirror"
+        echo "Suites: bookworm bookworm-updates"
+        echo "Components: main"
+        if [ -n "$signed" ]; then echo "Signed-By: $signed"; fi
+      } > /etc/apt/sources.list.d/vellumar-src.sources
+      apt-get update -qq
+    fi
+    (cd "$work" && apt-get source --download-only -qq libpng1.6 >/dev/null)
+    tar -xzf "$work"/libpng1.6_*.orig.tar.gz -C "$work"
+    srcdir=$(find "$work" -maxdepth 1 -type d -name 'libpng-*' | head -n1)
   fi
-  (cd "$work" && apt-get source --download-only -qq libpng1.6 >/dev/null)
-  tar -xzf "$work"/libpng1.6_*.orig.tar.gz -C "$work"
-  srcdir=$(find "$work" -maxdepth 1 -type d -name 'libpng-*' | head -n1)
-  cmake -S "$srcdir" -B "$work/build" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-i686.cmake" \
+}
+
+build_libpng() {  # toolchain file, install prefix
+  local toolchain=$1 prefix=$2
+  [ -f "$prefix/lib/libpng16.a" ] && return 0
+  need_root
+  libpng_source
+  local b="$work/build-$(basename "$toolchain" .cmake)"
+  cmake -S "$srcdir" -B "$b" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/$toolchain" \
         -DCMAKE_BUILD_TYPE=Release -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF \
-        -DPNG_EXECUTABLES=OFF -DCMAKE_INSTALL_PREFIX="$PREFIX" >/dev/null
-  cmake --build "$work/build" -j"$(nproc)" >/dev/null
-  cmake --install "$work/build" >/dev/null
-fi
+        -DPNG_EXECUTABLES=OFF -DCMAKE_INSTALL_PREFIX="$prefix" >/dev/null
+  cmake --build "$b" -j"$(nproc)" >/dev/null
+  cmake --install "$b" >/dev/null
+}
+
+build_libpng mingw-i686.cmake /opt/vellumar-deps
+build_libpng mingw-x86_64.cmake /opt/vellumar-deps-x86_64
 echo "install-deps: all present"

@@ -7,10 +7,12 @@
 #include <new>
 #include <string>
 
+#include "instutils/Logs.h"
 #include "payload/AttachFiles.h"
 #include "setup/AppWindow.h"
 #include "setup/SetupTexts.h"
 #include "setup/Startup.h"
+#include "wizard/MainDlg.h"
 
 namespace {
 
@@ -35,7 +37,13 @@ void RunSetup(HINSTANCE instance) {
     ReportDamagedSetup(app.handle(), "not enough memory to unpack it");
     return;
   }
-  delete AttachedFiles;
+  std::unique_ptr<TAttachedFiles> catalogue(AttachedFiles);
+  {
+    wizard::TMainDlgForm form(instance, setup::CommandLineArguments());
+    form.ShowModal();
+    if (instutils::InstallStarted && !form.IsPortableInstall()) instutils::SaveInstallLog();
+  }
+  catalogue.reset();
   AttachedFiles = nullptr;
 }
 

@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <ole2.h>
 
+#include <cstdlib>
+
 #include "instutils/ShellFolders.h"
 
 namespace setup {
@@ -43,6 +45,12 @@ void FinaliseProcess() {
 }
 
 const OSVERSIONINFOA& OsVersion() { return g_version; }
+
+std::vector<std::string> CommandLineArguments() {
+  std::vector<std::string> args;
+  for (int i = 1; i < __argc; ++i) args.emplace_back(__argv[i] ? __argv[i] : "");
+  return args;
+}
 
 bool QualifiesForSetup(const OSVERSIONINFOA& v) {
   return v.dwPlatformId == VER_PLATFORM_WIN32_NT && v.dwMajorVersion > 4;

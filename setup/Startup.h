@@ -2,6 +2,9 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
 namespace setup {
 
 // Limits DLL search to the system folder where the system allows it, so no
@@ -14,6 +17,9 @@ void FinaliseProcess();
 
 // The version read at initialisation (148-byte OSVERSIONINFOA).
 const OSVERSIONINFOA& OsVersion();
+
+// The arguments after the program name, as the C runtime split them.
+std::vector<std::string> CommandLineArguments();
 
 // Windows 2000 or later: the NT platform with a major version above 4.
 bool QualifiesForSetup(const OSVERSIONINFOA& v);

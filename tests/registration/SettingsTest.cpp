@@ -1,0 +1,169 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <shlwapi.h>
+
+#include <string>
+
+#include "base/WinHandles.h"
+#include "registration/Registry.h"
+#include "registration/Settings.h"
+
+namespace {
+
+constexpr char kProductKey[] = "Software\\Vellumar Word Processor";
+constexpr char kInstall[] = "Software\\Vellumar Word Processor\\Install";
+constexpr char kInternal[] = "Software\\Vellumar Word Processor\\Internal";
+
+base::UniqueHKey OpenExisting(const std::string& path) {
+  base::UniqueHKey key;
+  RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_ALL_ACCESS, key.out());
+  return key;
+}
+
+DWORD ValueCount(HKEY key) {
+  DWORD values = 0;
+  RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr, nullptr, nullptr,
+                   nullptr);
+  return values;
+}
+
+void SetRaw(const char* keyPath, const char* name, DWORD type, const void* data, DWORD size) {
+  base::UniqueHKey key;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, keyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.out(), nullptr),
+            ERROR_SUCCESS);
+  ASSERT_EQ(RegSetValueExA(key.get(), name, 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS);
+}
+
+// Every test starts from, and leaves, a registry without the product's keys.
+class SettingsTest : public ::testing::Test {
+ protected:
+  void SetUp() override { SHDeleteKeyA(HKEY_CURRENT_USER, kProductKey); }
+  void TearDown() override { SHDeleteKeyA(HKEY_CURRENT_USER, kProductKey); }
+};
+
+TEST_F(SettingsTest, EmptyRegistryGivesDefaultsAndLeavesBothKeysEmpty) {
+  TSavedSettings s = ReadSettings();
+  EXPECT_EQ(s.Options.MainDir, "");
+  EXPECT_EQ(s.Options.Comps, 0x7FFFFFFFu);
+  EXPECT_EQ(s.Options.Extensions, "B");
+  EXPECT_TRUE(s.InstallToAll);
+  EXPECT_TRUE(s.Launch);
+  EXPECT_EQ(s.LastRunVer, 2147483647);
+
+  base::UniqueHKey install = OpenExisting(kInstall), internal = OpenExisting(kInternal);
+  ASSERT_TRUE(install);
+  ASSERT_TRUE(internal);
+  EXPECT_EQ(ValueCount(install.get()), 0u);
+  EXPECT_EQ(ValueCount(internal.get()), 0u);
+}
+
+TEST_F(SettingsTest, WrittenValuesReadBackWithTheirStoredTypes) {
+  {
+    TRegistryAccess reg;
+    reg.OpenKey(kInstallKey);
+    reg.WriteString(kMainDirValue, "D:\\Apps\\Vellumar");
+    reg.WriteInteger(kCompsValue, 0x7FFFFFEE);
+    reg.WriteBool(kInstallToAllValue, false);
+    reg.WriteString(kExtensionsValue, "AC");
+    reg.WriteBool(kLaunchValue, true);
+  }
+  const DWORD lastRun = 0xFFFFFFFF;  // signed: -1
+  SetRaw(kInternal, "LastRunVer", REG_DWORD, &lastRun, 4);
+
+  TSavedSettings s = ReadSettings();
+  EXPECT_EQ(s.Options.MainDir, "D:\\Apps\\Vellumar");
+  EXPECT_EQ(s.Options.Comps, 0x7FFFFFEEu);
+  EXPECT_FALSE(s.InstallToAll);
+  EXPECT_EQ(s.Options.Extensions, "AC");
+  EXPECT_TRUE(s.Launch);
+  EXPECT_EQ(s.LastRunVer, -1);
+
+  // What another program (or the next run) finds: REG_SZ with its NUL, REG_DWORD 0 or 1.
+  base::UniqueHKey install = OpenExisting(kInstall);
+  DWORD type = 0, size = 0;
+  RegQueryValueExA(install.get(), "MAINDIR", nullptr, &type, nullptr, &size);
+  EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+  EXPECT_EQ(size, sizeof "D:\\Apps\\Vellumar");
+  DWORD flag = 7;
+  size = sizeof flag;
+  RegQueryValueExA(install.get(), "LAUNCH", nullptr, &type, reinterpret_cast<BYTE*>(&flag), &size);
+  EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
+  EXPECT_EQ(flag, 1u);
+
+  // Any non-zero number counts as checked.
+  const DWORD five = 5;
+  SetRaw(kInstall, "INSTALLTOALL", REG_DWORD, &five, 4);
+  EXPECT_TRUE(ReadSettings().InstallToAll);
+}
+
+TEST_F(SettingsTest, ValuesOfTheWrongTypeOrSizeCountAsAbsent) {
+  SetRaw(kInstall, "COMPS (1.6.6.2)", REG_SZ, "12", 3);
+  const DWORD zero = 0;
+  SetRaw(kInstall, "INSTALLTOALL", REG_BINARY, &zero, 4);
+  SetRaw(kInstall, "LAUNCH", REG_DWORD, &zero, 2);
+  SetRaw(kInstall, "EXTENSIONS", REG_DWORD, &zero, 4);
+  SetRaw(kInstall, "MAINDIR", REG_BINARY, "C:\\Blob", 7);
+  const unsigned long long wide = 20004000;
+  SetRaw(kInternal, "LastRunVer", REG_QWORD, &wide, 8);
+
+  TSavedSettings s = ReadSettings();
+  EXPECT_EQ(s.Options.Comps, 0x7FFFFFFFu);
+  EXPECT_TRUE(s.InstallToAll);
+  EXPECT_TRUE(s.Launch);
+  EXPECT_EQ(s.Options.Extensions, "B");
+  EXPECT_EQ(s.Options.MainDir, "");
+  EXPECT_EQ(s.LastRunVer, 2147483647);
+
+  TRegistryAccess reg;
+  reg.OpenKey(kInstallKey);
+  EXPECT_TRUE(reg.ValueExists(kCompsValue));  // it exists; only the typed read refuses it
+  EXPECT_FALSE(reg.ValueExists("NOSUCHVALUE"));
+}
+
+TEST_F(SettingsTest, MainDirIsReadWithinItsStoredBytesAndLimitedToMaxPath) {
+  // Stored without its NUL, in a buffer where the next bytes are not NUL either.
+  const char unterminated[] = "C:\\DataXXXXXXXX";
+  SetRaw(kInstall, "MAINDIR", REG_SZ, unterminated, 7);
+  EXPECT_EQ(ReadSettings().Options.MainDir, "C:\\Data");
+
+  SetRaw(kInstall, "MAINDIR", REG_SZ, "C:\\A\0C:\\B", 10);
+  EXPECT_EQ(ReadSettings().Options.MainDir, "C:\\A");
+
+  SetRaw(kInstall, "MAINDIR", REG_EXPAND_SZ, "%TEMP%\\V", 9);
+  EXPECT_EQ(ReadSettings().Options.MainDir, "%TEMP%\\V");
+
+  const std::string longest = "C:\\" + std::string(MAX_PATH - 4, 'a');  // MAX_PATH - 1 characters
+  SetRaw(kInstall, "MAINDIR", REG_SZ, longest.c_str(), static_cast<DWORD>(longest.size() + 1));
+  EXPECT_EQ(ReadSettings().Options.MainDir, longest);
+  const std::string tooLong = longest + "a";
+  SetRaw(kInstall, "MAINDIR", REG_SZ, tooLong.c_str(), static_cast<DWORD>(tooLong.size() + 1));
+  EXPECT_EQ(ReadSettings().Options.MainDir, "");
+}
+
+TEST_F(SettingsTest, KeyPathsStartingWithBackslashAreTakenFromTheRoot) {
+  TRegistryAccess reg;
+  ASSERT_TRUE(reg.OpenKey(kInstallKey));
+  ASSERT_TRUE(reg.OpenKey("Sub"));  // relative: under the open key
+  reg.WriteInteger("Where", 1);
+  ASSERT_TRUE(reg.OpenKey(kInternalKey));
+  reg.WriteInteger("Where", 2);
+  reg.SetRoot(HKEY_CURRENT_USER);  // closes the key: a relative path starts at the root again
+  ASSERT_TRUE(reg.OpenKey(std::string(kProductKey) + "\\Top"));
+  reg.WriteInteger("Where", 3);
+  reg.CloseKey();
+  reg.WriteInteger("Nowhere", 4);  // no key open: nothing is written
+
+  const std::pair<std::string, int> expected[] = {
+      {std::string(kInstall) + "\\Sub", 1}, {kInternal, 2}, {std::string(kProductKey) + "\\Top", 3}};
+  for (const auto& [path, where] : expected) {
+    TRegistryAccess check;
+    check.OpenKey(path);
+    EXPECT_EQ(check.ReadInteger("Where"), where) << path;
+    EXPECT_FALSE(check.ValueExists("Nowhere")) << path;
+  }
+  EXPECT_FALSE(OpenExisting(std::string(kInstall) + "\\Sub\\Software"));
+  EXPECT_FALSE(OpenExisting(std::string(kInstall) + "\\Software"));
+  EXPECT_NE(RegQueryValueExA(HKEY_CURRENT_USER, "Nowhere", nullptr, nullptr, nullptr, nullptr), ERROR_SUCCESS);
+}
+
+}  // namespace

@@ -1,0 +1,166 @@
+// The component page: the owner-drawn check list, its check clicks and the
+// disk-space figures; and the plain drawing of the other owner-drawn lists.
+#include <algorithm>
+
+#include "instutils/InstUtils.h"
+#include "wizard/MainDlg.h"
+
+namespace wizard {
+
+namespace {
+
+constexpr char kUnknownSpace[] = "Unknown";
+
+int FontHeight(HWND wnd, HFONT font) {
+  HDC dc = GetDC(wnd);
+  HGDIOBJ old = SelectObject(dc, font);
+  TEXTMETRICA tm{};
+  GetTextMetricsA(dc, &tm);
+  SelectObject(dc, old);
+  ReleaseDC(wnd, dc);
+  return tm.tmHeight;
+}
+
+SIZE TextSize(HDC dc, const std::string& text) {
+  SIZE s{};
+  GetTextExtentPoint32A(dc, text.c_str(), int(text.size()), &s);
+  return s;
+}
+
+std::string ItemText(HWND list, UINT item, bool combo) {
+  const LRESULT n = SendMessageA(list, combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN, item, 0);
+  if (n <= 0) return std::string();
+  std::string s(size_t(n) + 1, '\0');
+  const LRESULT got = SendMessageA(list, combo ? CB_GETLBTEXT : LB_GETTEXT, item, reinterpret_cast<LPARAM>(&s[0]));
+  s.resize(got > 0 ? size_t(got) : 0);
+  return s;
+}
+
+}  // namespace
+
+int TMainDlgForm::CheckBoxWidth() const { return GetSystemMetrics(SM_CXMENUCHECK) + 4; }
+
+INT_PTR TMainDlgForm::FormMeasureItem(WPARAM, LPARAM lp) {
+  auto* m = reinterpret_cast<MEASUREITEMSTRUCT*>(lp);
+  const int font = FontHeight(wnd_, dialogFont_.get());
+  m->itemHeight = UINT(m->CtlID == widSelCompLstBx ? std::max(font + 3, GetSystemMetrics(SM_CYMENUCHECK) + 3)
+                                                   : font + 4);
+  SetWindowLongPtrA(wnd_, DWLP_MSGRESULT, TRUE);
+  return TRUE;
+}
+
+INT_PTR TMainDlgForm::FormDrawItem(WPARAM, LPARAM lp) {
+  const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
+  if (item.CtlID == widSelCompLstBx)
+    SelCompLstBxDrawItem(item);
+  else
+    DrawOwnerText(item);
+  SetWindowLongPtrA(wnd_, DWLP_MSGRESULT, TRUE);
+  return TRUE;
+}
+
+void TMainDlgForm::SelCompLstBxDrawItem(const DRAWITEMSTRUCT& item) {
+  if (item.itemID == UINT(-1) || item.itemID >= rows_.size()) return;
+  const components::TComponentRow& row = rows_[item.itemID];
+  HDC dc = item.hDC;
+  // The list's own part: the check box at the row's left.
+  RECT check = item.rcItem;
+  check.right = check.left + CheckBoxWidth();
+  FillRect(dc, &check, GetSysColorBrush(COLOR_WINDOW));
+  const int box = GetSystemMetrics(SM_CXMENUCHECK);
+  RECT boxRect = {check.left + 2, check.top + (check.bottom - check.top - box) / 2, 0, 0};
+  boxRect.right = boxRect.left + box;
+  boxRect.bottom = boxRect.top + box;
+  UINT state = DFCS_BUTTONCHECK;
+  if (row.State == components::cbChecked) state |= DFCS_CHECKED;
+  if (row.State == components::cbGrayed) state = DFCS_BUTTON3STATE | DFCS_CHECKED;
+  DrawFrameControl(dc, &boxRect, DFC_BUTTON, state);
+
+  // The row itself: background, name, size.
+  RECT r = item.rcItem;
+  r.left = check.right;
+  const bool selected = (item.itemState & ODS_SELECTED) != 0;
+  FillRect(dc, &r, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+  COLORREF colour = GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT);
+  if (row.Component == 0) colour = GetSysColor(COLOR_GRAYTEXT);
+  SetTextColor(dc, colour);
+  SetBkMode(dc, TRANSPARENT);
+  HGDIOBJ oldFont = SelectObject(dc, dialogFont_.get());
+  const std::string name = components::ComponentName(row.Component);
+  const int height = r.bottom - r.top;
+  const SIZE nameSize = TextSize(dc, name);
+  TextOutA(dc, r.left + 2, r.top + (height - nameSize.cy) / 2, name.c_str(), int(name.size()));
+  const int32_t bytes = int32_t(SendMessageA(Widget(widSelCompLstBx), LB_GETITEMDATA, item.itemID, 0));
+  const std::string size = instutils::FormatSize(instutils::SizeOnDisk(Options.MainDir, bytes));
+  const SIZE sizeSize = TextSize(dc, size);
+  TextOutA(dc, r.right - 2 - sizeSize.cx, r.top + (height - sizeSize.cy) / 2, size.c_str(), int(size.size()));
+  SelectObject(dc, oldFont);
+  if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &r);
+}
+
+void TMainDlgForm::DrawOwnerText(const DRAWITEMSTRUCT& item) {
+  const bool combo = item.CtlType == ODT_COMBOBOX;
+  HDC dc = item.hDC;
+  const bool selected = (item.itemState & ODS_SELECTED) != 0;
+  FillRect(dc, &item.rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+  if (item.itemID == UINT(-1)) return;
+  SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+  SetBkMode(dc, TRANSPARENT);
+  const std::string text = ItemText(item.hwndItem, item.itemID, combo);
+  RECT r = item.rcItem;
+  r.left += 4;
+  DrawTextA(dc, text.c_str(), int(text.size()), &r, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+  if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &item.rcItem);
+}
+
+LRESULT CALLBACK TMainDlgForm::SelCompLstBxProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+  auto* self = reinterpret_cast<TMainDlgForm*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
+  switch (msg) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      self->SelCompLstBxMouseDown(short(LOWORD(lp)), short(HIWORD(lp)));
+      break;
+    case WM_CHAR:
+      if (wp == ' ') {  // Space toggles; the list's own type-ahead must not see it
+        self->SelCompLstBxKeyToggle();
+        return 0;
+      }
+      break;
+    default:
+      break;
+  }
+  return CallWindowProcA(self->listBoxProc_, wnd, msg, wp, lp);
+}
+
+void TMainDlgForm::SelCompLstBxMouseDown(int x, int y) {
+  if (x >= CheckBoxWidth()) return;
+  const LRESULT hit = SendMessageA(Widget(widSelCompLstBx), LB_ITEMFROMPOINT, 0, MAKELPARAM(x, y));
+  if (HIWORD(hit) != 0) return;  // below the last row
+  SelCompLstBxClickCheck(int(LOWORD(hit)));
+}
+
+void TMainDlgForm::SelCompLstBxKeyToggle() {
+  const LRESULT row = SendMessageA(Widget(widSelCompLstBx), LB_GETCURSEL, 0, 0);
+  if (row != LB_ERR) SelCompLstBxClickCheck(int(row));
+}
+
+void TMainDlgForm::SelCompLstBxClickCheck(int row) {
+  if (row < 0 || row >= int(rows_.size())) return;
+  components::FlipComponentRow(rows_, row);
+  if (!components::RestoreProgramRow(rows_)) UpdateDiskSpace();
+  InvalidateRect(Widget(widSelCompLstBx), nullptr, FALSE);
+}
+
+void TMainDlgForm::UpdateDiskSpace() {
+  HWND list = Widget(widSelCompLstBx);
+  std::vector<int32_t> sizes;
+  for (size_t i = 0; i < rows_.size(); ++i) sizes.push_back(int32_t(SendMessageA(list, LB_GETITEMDATA, i, 0)));
+  const int32_t required = components::RequiredBytes(rows_, sizes);
+  SetText(widSelCompDiskSpaceReqLbl2, instutils::FormatSize(required));
+  int64_t available = 0;
+  const bool known = components::AvailableSpace(Options.MainDir, available);
+  SetText(widSelCompDiskSpaceAvailLbl2, known ? instutils::FormatSize(available) : kUnknownSpace);
+  Enable(widNextBtn, components::SpaceSuffices(known, available, required));
+}
+
+}  // namespace wizard

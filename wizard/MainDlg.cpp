@@ -1,0 +1,424 @@
+// Construction, the widget factory and the message routing of the wizard.
+#include "wizard/MainDlg.h"
+
+#include <commctrl.h>
+
+#include "instutils/InstUtils.h"
+#include "instutils/ShellFolders.h"
+#include "payload/InstallStatus.h"
+#include "ui/MessageDlg.h"
+#include "registration/Probes.h"
+#include "wizard/PngImage.h"
+
+namespace wizard {
+
+namespace {
+
+constexpr char kCaption[] = "Vellumar Word Processor Lite - Setup";
+constexpr char kProductName[] = "Vellumar Word Processor Lite";
+constexpr char kSelCompText[] =
+    "Uncheck boxes for the &components that you do not wish to install or upgrade "
+    "(the required disk space is displayed on the right):";
+constexpr char kDefaultFolderName[] = "Vellumar";
+constexpr int kCsidlProgramFiles = 38;
+
+constexpr UINT_PTR kProgressTimer = 1;
+constexpr UINT_PTR kDriveTimer = 2;
+constexpr UINT kProgressInterval = 100;
+constexpr UINT kDriveInterval = 1000;
+
+// A lone CR breaks the line; static and edit controls want CR LF.
+std::string WithLineBreaks(const std::string& text) {
+  std::string out;
+  out.reserve(text.size() + 16);
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' || text[i] == '\n') {
+      out += "\r\n";
+      if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
+// An empty dialog template: the widgets come from the widget table. Being a
+// dialog gives Enter, Esc, Tab and the mnemonics their usual meaning.
+std::vector<WORD> EmptyDialogTemplate() {
+  std::vector<WORD> t(sizeof(DLGTEMPLATE) / sizeof(WORD), 0);
+  auto* d = reinterpret_cast<DLGTEMPLATE*>(t.data());
+  d->style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN | DS_SETFONT | DS_3DLOOK;
+  d->dwExtendedStyle = WS_EX_APPWINDOW | WS_EX_CONTROLPARENT;
+  t.push_back(0);  // no menu
+  t.push_back(0);  // the dialog class
+  t.push_back(0);  // caption set later, in ANSI
+  t.push_back(8);  // point size
+  for (const char* f = "MS Shell Dlg 2"; *f; ++f) t.push_back(WORD(*f));
+  t.push_back(0);
+  if (t.size() % 2) t.push_back(0);  // DWORD-aligned end
+  return t;
+}
+
+HFONT NewFont(int height, int weight, const char* face) {
+  return CreateFontA(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face);
+}
+
+int DialogFontHeight() {
+  HDC dc = GetDC(nullptr);
+  const int h = -MulDiv(8, GetDeviceCaps(dc, LOGPIXELSY), 72);
+  ReleaseDC(nullptr, dc);
+  return h;
+}
+
+struct TKindClass {
+  const char* ClassName;
+  DWORD Style;
+  DWORD ExStyle;
+};
+
+// Win32 class and styles of each widget kind; containers are made elsewhere.
+TKindClass KindClass(TWidgetKind kind) {
+  switch (kind) {
+    case wkLabel: return {"STATIC", SS_LEFT, 0};
+    case wkImage: return {"STATIC", SS_BITMAP, 0};
+    case wkEtchedHorz: return {"STATIC", SS_ETCHEDHORZ, 0};
+    case wkEtchedVert: return {"STATIC", SS_ETCHEDVERT, 0};
+    case wkButton: return {"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0};
+    case wkCheckBox: return {"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP, 0};
+    case wkEdit: return {"EDIT", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
+    case wkMemo:
+      return {"EDIT", ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
+    case wkListBox:
+      return {"LISTBOX", LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP,
+              WS_EX_CLIENTEDGE};
+    case wkComboBox:
+      return {"COMBOBOX", CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS | WS_VSCROLL | WS_TABSTOP, 0};
+    case wkProgressBar: return {PROGRESS_CLASSA, 0, 0};
+    default: return {"STATIC", 0, 0};
+  }
+}
+
+MessageDlgFn g_messageDlg = nullptr;
+
+}  // namespace
+
+void SetMessageDlgFunction(MessageDlgFn fn) { g_messageDlg = fn; }
+
+int32_t AskUser(const std::string& text, uint8_t dlgType, uint16_t buttons) {
+  return g_messageDlg ? g_messageDlg(text, dlgType, buttons) : ui::MessageDlg(text, dlgType, buttons);
+}
+
+bool DestDirFromCommandLine(const std::vector<std::string>& args, std::string& folder) {
+  if (args.empty() || args[0].compare(0, 2, "-d") != 0) return false;
+  folder = args[0].substr(2);
+  return true;
+}
+
+std::string FormatTwo(const std::string& format, const std::string& first, const std::string& second) {
+  std::string out;
+  int used = 0;
+  for (size_t i = 0; i < format.size(); ++i) {
+    if (format[i] == '%' && i + 1 < format.size() && format[i + 1] == 's' && used < 2) {
+      out += used++ == 0 ? first : second;
+      ++i;
+    } else {
+      out += format[i];
+    }
+  }
+  return out;
+}
+
+// The dialog procedure: one trampoline, one table.
+const TMainDlgForm::TMessageRoute TMainDlgForm::kMessageRoutes[] = {
+    {WM_COMMAND, &TMainDlgForm::FormCommand},
+    {WM_TIMER, &TMainDlgForm::FormTimer},
+    {WM_CLOSE, &TMainDlgForm::FormClose},
+    {WM_ACTIVATEAPP, &TMainDlgForm::FormActivateApp},
+    {WM_DESTROY, &TMainDlgForm::FormDestroy},
+    {WM_MEASUREITEM, &TMainDlgForm::FormMeasureItem},
+    {WM_DRAWITEM, &TMainDlgForm::FormDrawItem},
+    {WM_CTLCOLORSTATIC, &TMainDlgForm::FormCtlColorStatic},
+};
+
+INT_PTR CALLBACK TMainDlgForm::DlgProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_INITDIALOG) {
+    auto* created = reinterpret_cast<TMainDlgForm*>(lp);
+    created->wnd_ = wnd;
+    SetWindowLongPtrA(wnd, DWLP_USER, lp);
+    return FALSE;
+  }
+  auto* self = reinterpret_cast<TMainDlgForm*>(GetWindowLongPtrA(wnd, DWLP_USER));
+  if (!self) return FALSE;
+  for (const TMessageRoute& route : kMessageRoutes)
+    if (route.Message == msg) return (self->*route.Handler)(wp, lp);
+  return FALSE;
+}
+
+TMainDlgForm::TMainDlgForm(HINSTANCE instance, const std::vector<std::string>& args) : instance_(instance) {
+  CreateWindowAndWidgets();                   // 1
+  SetWindowTextA(wnd_, kCaption);             // 2; the header panel paints itself opaque (3)
+  LoadPictures();                             // 4
+  FormatTexts();                              // 5
+  TagSheets();                                // 6
+  ApplySavedSettings(args);                   // 7
+  SetText(widDestDirEdt, Options.MainDir);    // 8
+  FollowDestDirDrive();
+  SetText(widSelCompLbl, kSelCompText);       // 9
+  StartTimers();                              // 10
+  GoToPage(kNoPage, 0);                       // 11
+  FormReady = true;                           // 12
+}
+
+TMainDlgForm::~TMainDlgForm() {
+  if (wnd_) DestroyWindow(wnd_);  // kills the timers first (FormDestroy)
+}
+
+void TMainDlgForm::CreateWindowAndWidgets() {
+  template_ = EmptyDialogTemplate();
+  CreateDialogIndirectParamA(instance_, reinterpret_cast<LPCDLGTEMPLATEA>(template_.data()), nullptr, DlgProc,
+                             reinterpret_cast<LPARAM>(this));
+  if (!wnd_) return;
+  RECT r = {0, 0, kClientWidth, kClientHeight};
+  AdjustWindowRectEx(&r, DWORD(GetWindowLongPtrA(wnd_, GWL_STYLE)), FALSE,
+                     DWORD(GetWindowLongPtrA(wnd_, GWL_EXSTYLE)));
+  SetWindowPos(wnd_, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  // Only the close box: no minimise, maximise or size entries in the menu.
+  if (HMENU menu = GetSystemMenu(wnd_, FALSE)) {
+    for (UINT cmd : {SC_RESTORE, SC_SIZE, SC_MINIMIZE, SC_MAXIMIZE}) DeleteMenu(menu, cmd, MF_BYCOMMAND);
+  }
+  if (HICON icon = LoadIconA(instance_, MAKEINTRESOURCEA(1))) {
+    SendMessageA(wnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    SendMessageA(wnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+  }
+  const int fontHeight = DialogFontHeight();
+  dialogFont_.reset(NewFont(fontHeight, FW_NORMAL, "MS Shell Dlg 2"));
+  headerFont_.reset(NewFont(-15, FW_BOLD, "Arial"));
+  boldFont_.reset(NewFont(-11, FW_BOLD, "MS Shell Dlg 2"));
+  for (int i = 0; i < kWidgetCount; ++i) {
+    const TWidgetDef& def = kWidgets[i];
+    HWND parent = def.Parent == widNone ? wnd_ : Widget(def.Parent);
+    if (HWND w = CreateWidget(def, parent)) widgets_[def.Id] = w;
+  }
+  SendMessageA(wnd_, DM_SETDEFID, widNextBtn, 0);
+}
+
+HWND TMainDlgForm::CreateWidget(const TWidgetDef& def, HWND parent) {
+  if (def.Kind == wkPanel || def.Kind == wkPageControl || def.Kind == wkTabSheet) {
+    panels_.push_back(std::make_unique<TPanel>(def.Look, wnd_));
+    HWND w = panels_.back()->Create(parent, def, instance_);
+    if (def.Kind == wkTabSheet) {
+      for (TPanel*& slot : sheets_)
+        if (!slot) {
+          slot = panels_.back().get();
+          break;
+        }
+    }
+    return w;
+  }
+  const TKindClass kc = KindClass(def.Kind);
+  int h = def.H;
+  if (h == 0) h = def.Kind == wkCheckBox ? kCheckBoxHeight : def.Kind == wkEdit ? kEditHeight
+                  : def.Kind == wkComboBox ? kComboBoxDropHeight : 13;
+  HWND w = CreateWindowExA(kc.ExStyle, kc.ClassName, WithLineBreaks(def.Text).c_str(),
+                           WS_CHILD | WS_VISIBLE | kc.Style | def.Style, def.X, def.Y, def.W, h, parent,
+                           reinterpret_cast<HMENU>(UINT_PTR(def.Id)), instance_, nullptr);
+  if (!w) return nullptr;
+  HFONT font = def.Font == wfHeader ? headerFont_.get() : def.Font == wfBold ? boldFont_.get() : dialogFont_.get();
+  SendMessageA(w, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  widgets_[def.Id] = w;
+  if (def.Kind == wkLabel && def.W == 0) SetText(def.Id, def.Text);  // sizes itself
+  if (def.Kind == wkMemo) SendMessageA(w, EM_LIMITTEXT, 0, 0);
+  if (def.Id == widSelCompLstBx) {
+    SetWindowLongPtrA(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    listBoxProc_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TMainDlgForm::SelCompLstBxProc)));
+  }
+  return w;
+}
+
+void TMainDlgForm::LoadPictures() {
+  TPngDecoder png;  // one decoder for both pictures
+  if (png.LoadFromResource(instance_, "LOGOSMALL")) logoSmallBitmap_.reset(png.CreateBitmap(RGB(255, 255, 255)));
+  if (png.LoadFromResource(instance_, "LOGO")) logoBitmap_.reset(png.CreateBitmap(GetSysColor(COLOR_BTNFACE)));
+  const struct {
+    TWidgetId id;
+    HBITMAP bitmap;
+  } pictures[] = {{widLogoSmallImage, logoSmallBitmap_.get()}, {widLogoImage, logoBitmap_.get()}};
+  for (const auto& p : pictures)
+    if (p.bitmap) SendMessageA(Widget(p.id), STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(p.bitmap));
+}
+
+void TMainDlgForm::FormatTexts() {
+  for (TWidgetId id : {widWelcomeLbl, widFinishLbl})
+    SetText(id, FormatTwo(WidgetDef(id)->Text, kProductName, ""));
+}
+
+void TMainDlgForm::TagSheets() {
+  // Sheets are in page order; the first keeps 0.
+  for (int page = 1; page < kPageCount; ++page)
+    if (sheets_[size_t(page)]) sheets_[size_t(page)]->Tag = page;
+}
+
+void TMainDlgForm::ApplySavedSettings(const std::vector<std::string>& args) {
+  const TSavedSettings saved = ReadSettings();
+  Options = saved.Options;
+  if (Options.MainDir.empty() || !instutils::FolderExists(Options.MainDir))
+    Options.MainDir = instutils::JoinPath(instutils::SpecialFolder(kCsidlProgramFiles), kDefaultFolderName);
+  DestDirFromCommandLine(args, Options.MainDir);
+  FillComponentList();
+  SetChecked(widInstallToAllChkBx, saved.InstallToAll);
+  SetChecked(widFinishChkBx, saved.Launch);
+  LastRunVersion = saved.LastRunVer;
+}
+
+void TMainDlgForm::FillComponentList() {
+  rows_ = components::FillComponentRows(Options.Comps);
+  HWND list = Widget(widSelCompLstBx);
+  for (const components::TComponentRow& row : rows_)
+    SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(components::ComponentName(row.Component)));
+  SendMessageA(list, LB_SETCURSEL, components::kInitialHighlightedRow, 0);
+}
+
+void TMainDlgForm::StartTimers() {
+  SetTimer(wnd_, kProgressTimer, kProgressInterval, nullptr);
+  SetTimer(wnd_, kDriveTimer, kDriveInterval, nullptr);
+  timersStarted_ = true;
+}
+
+int TMainDlgForm::ShowModal() {
+  if (!wnd_) return 2;
+  RECT r;
+  GetWindowRect(wnd_, &r);
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  SetWindowPos(wnd_, nullptr, (GetSystemMetrics(SM_CXSCREEN) - w) / 2, (GetSystemMetrics(SM_CYSCREEN) - h) / 2, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER);
+  ShowWindow(wnd_, SW_SHOW);
+  SetForegroundWindow(wnd_);
+  ModalResult = 0;
+  while (ModalResult == 0) {
+    MSG msg;
+    const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+    if (got <= 0) {  // WM_QUIT or a broken queue: end as cancelled, pass the quit on
+      if (got == 0) PostQuitMessage(int(msg.wParam));
+      ModalResult = 2;
+      break;
+    }
+    if (!IsDialogMessageA(wnd_, &msg)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    if (ModalResult != 0 && !FormCloseQuery()) ModalResult = 0;
+  }
+  ShowWindow(wnd_, SW_HIDE);
+  return ModalResult;
+}
+
+HWND TMainDlgForm::Widget(TWidgetId id) const {
+  auto it = widgets_.find(id);
+  return it == widgets_.end() ? nullptr : it->second;
+}
+
+HWND TMainDlgForm::PageSheet(int page) const {
+  for (TPanel* sheet : sheets_)
+    if (sheet && sheet->Tag == page) return sheet->Handle();
+  return nullptr;
+}
+
+int TMainDlgForm::CurrentPage() const {
+  for (TPanel* sheet : sheets_)
+    if (sheet && IsWindowVisible(sheet->Handle())) return sheet->Tag;
+  // Before the window is shown nothing is visible: the style bit still tells.
+  for (TPanel* sheet : sheets_)
+    if (sheet && (GetWindowLongPtrA(sheet->Handle(), GWL_STYLE) & WS_VISIBLE)) return sheet->Tag;
+  return kNoPage;
+}
+
+bool TMainDlgForm::IsPortableInstall() const { return IsPortableDrive(Options.MainDir); }
+
+INT_PTR TMainDlgForm::FormCommand(WPARAM wp, LPARAM) {
+  if (HIWORD(wp) != BN_CLICKED) return FALSE;
+  switch (LOWORD(wp)) {
+    case widBackBtn:
+    case widNextBtn:
+      BNClick(Widget(TWidgetId(LOWORD(wp))));
+      return TRUE;
+    case widCancelBtn:  // the button, or Esc through the dialog manager
+      if (IsWindowEnabled(Widget(widCancelBtn))) CancelBtnClick();
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
+
+INT_PTR TMainDlgForm::FormTimer(WPARAM, LPARAM) {
+  // Both timers run for the life of the window; the install run and the
+  // drive list are what they drive.
+  return TRUE;
+}
+
+INT_PTR TMainDlgForm::FormClose(WPARAM, LPARAM) {
+  // Close box and Alt+F4 end the modal run through the close query, also on
+  // the last page where Cancel is disabled.
+  ModalResult = 2;
+  return TRUE;
+}
+
+INT_PTR TMainDlgForm::FormActivateApp(WPARAM wp, LPARAM) {
+  if (wp && IsWindowVisible(Widget(widSelCompTabSheet))) UpdateDiskSpace();
+  return FALSE;
+}
+
+INT_PTR TMainDlgForm::FormDestroy(WPARAM, LPARAM) {
+  if (timersStarted_) {
+    KillTimer(wnd_, kProgressTimer);
+    KillTimer(wnd_, kDriveTimer);
+    timersStarted_ = false;
+  }
+  return FALSE;
+}
+
+INT_PTR TMainDlgForm::FormCtlColorStatic(WPARAM wp, LPARAM lp) {
+  // The read-only licence text reads as a document, not as a disabled box.
+  if (reinterpret_cast<HWND>(lp) != Widget(widLicenseMemo)) return FALSE;
+  HDC dc = reinterpret_cast<HDC>(wp);
+  SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+  SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+  return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_WINDOW));
+}
+
+bool TMainDlgForm::Checked(TWidgetId id) const {
+  return SendMessageA(Widget(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void TMainDlgForm::SetChecked(TWidgetId id, bool on) {
+  SendMessageA(Widget(id), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+std::string TMainDlgForm::Text(TWidgetId id) const {
+  HWND w = Widget(id);
+  const int n = GetWindowTextLengthA(w);
+  std::string s(size_t(n) + 1, '\0');
+  s.resize(size_t(GetWindowTextA(w, &s[0], n + 1)));
+  return s;
+}
+
+void TMainDlgForm::SetText(TWidgetId id, const std::string& text) {
+  HWND w = Widget(id);
+  const std::string shown = WithLineBreaks(text);
+  SetWindowTextA(w, shown.c_str());
+  const TWidgetDef* def = WidgetDef(id);
+  if (def && def->Kind == wkLabel && def->W == 0) {  // auto-sized label: fit the text
+    HDC dc = GetDC(w);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(w, WM_GETFONT, 0, 0)));
+    RECT r = {0, 0, 0, 0};
+    DrawTextA(dc, shown.empty() ? " " : shown.c_str(), -1, &r, DT_CALCRECT | DT_LEFT);
+    SelectObject(dc, old);
+    ReleaseDC(w, dc);
+    SetWindowPos(w, nullptr, 0, 0, r.right + 1, r.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+}
+
+void TMainDlgForm::Enable(TWidgetId id, bool on) { EnableWindow(Widget(id), on ? TRUE : FALSE); }
+
+}  // namespace wizard

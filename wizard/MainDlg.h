@@ -1,0 +1,150 @@
+// The setup's one window: the wizard with its header, picture strip, eight
+// pages and the Back, Next and Cancel buttons. It is built from the widget
+// table, reads the saved settings and the command line while it is built, and
+// changes pages only through GoToPage.
+#pragma once
+#include <windows.h>
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "base/WinHandles.h"
+#include "components/Components.h"
+#include "registration/Settings.h"
+#include "wizard/Panels.h"
+#include "wizard/WizardLayout.h"
+
+namespace wizard {
+
+// The message dialog as the wizard asks its questions; tests script it.
+using MessageDlgFn = int32_t (*)(const std::string& text, uint8_t dlgType, uint16_t buttons);
+void SetMessageDlgFunction(MessageDlgFn fn);  // nullptr: the program's own dialog
+int32_t AskUser(const std::string& text, uint8_t dlgType, uint16_t buttons);
+
+// The destination preset by the first argument "-d<folder>" (exactly "-d",
+// case-sensitive); false when the first argument is no such switch.
+bool DestDirFromCommandLine(const std::vector<std::string>& args, std::string& folder);
+
+// "%s" in format replaced by first, then second; nothing else is interpreted.
+std::string FormatTwo(const std::string& format, const std::string& first, const std::string& second);
+
+class TMainDlgForm {
+ public:
+  // args: the command-line arguments after the program name.
+  TMainDlgForm(HINSTANCE instance, const std::vector<std::string>& args);
+  ~TMainDlgForm();
+  TMainDlgForm(const TMainDlgForm&) = delete;
+  TMainDlgForm& operator=(const TMainDlgForm&) = delete;
+
+  // Shows the window centred and runs its messages until the modal result is
+  // set and the close query agrees; returns the result (1 completed, 2 not).
+  int ShowModal();
+
+  HWND Handle() const { return wnd_; }
+  HWND Widget(TWidgetId id) const;
+  HWND PageSheet(int page) const;  // null when no sheet carries the number
+  int CurrentPage() const;         // the visible sheet's tag
+
+  // Navigation.
+  void GoToPage(int from, int to);
+  void BNClick(HWND button);  // Back or Next
+  void CancelBtnClick();
+  bool FormCloseQuery();
+
+  // The component page.
+  void UpdateDiskSpace();
+  void SelCompLstBxClickCheck(int row);
+  const components::TComponentRows& ComponentRows() const { return rows_; }
+
+  // The destination page.
+  void NormaliseDestDir();
+  char CurrentDrive() const { return currentDrive_; }
+
+  // Portable when the destination lies on a drive that can be carried away;
+  // asked afresh on every call.
+  bool IsPortableInstall() const;
+
+  TOptions Options;
+  components::TComponentSet ComponentSet = 0;
+  int32_t LastRunVersion = kAbsentNumber;
+  bool QuitConfirmed = false;
+  bool FormReady = false;
+  int ModalResult = 0;
+
+ private:
+  struct TMessageRoute {
+    UINT Message;
+    INT_PTR (TMainDlgForm::*Handler)(WPARAM, LPARAM);
+  };
+  struct TPageDef;
+  static const TMessageRoute kMessageRoutes[];
+  static const TPageDef kPages[kPageCount + 1];
+
+  static INT_PTR CALLBACK DlgProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
+
+  // Construction, in order.
+  void CreateWindowAndWidgets();
+  HWND CreateWidget(const TWidgetDef& def, HWND parent);
+  void LoadPictures();
+  void FormatTexts();
+  void TagSheets();
+  void ApplySavedSettings(const std::vector<std::string>& args);
+  void FillComponentList();
+  void FollowDestDirDrive();
+  void StartTimers();
+
+  // Message handlers.
+  INT_PTR FormCommand(WPARAM wp, LPARAM lp);
+  INT_PTR FormTimer(WPARAM wp, LPARAM lp);
+  INT_PTR FormClose(WPARAM wp, LPARAM lp);
+  INT_PTR FormActivateApp(WPARAM wp, LPARAM lp);
+  INT_PTR FormDestroy(WPARAM wp, LPARAM lp);
+  INT_PTR FormMeasureItem(WPARAM wp, LPARAM lp);
+  INT_PTR FormDrawItem(WPARAM wp, LPARAM lp);
+  INT_PTR FormCtlColorStatic(WPARAM wp, LPARAM lp);
+
+  // Page entry work; false stays on the page being left.
+  bool EnterLicensePage(int from);
+  bool EnterDestDirPage(int from);
+  bool EnterSelCompPage(int from);
+  bool EnterStartPage(int from);
+  bool EnterInstallingPage(int from);
+  bool FinishStep(int from);
+  bool LoadLicense();
+  void SetButtons(int page);
+  void ShowSheet(int page);
+  void SetHeader(int page);
+
+  // The component list.
+  void SelCompLstBxDrawItem(const DRAWITEMSTRUCT& item);
+  void SelCompLstBxMouseDown(int x, int y);
+  void SelCompLstBxKeyToggle();
+  static LRESULT CALLBACK SelCompLstBxProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
+  int CheckBoxWidth() const;
+  void DrawOwnerText(const DRAWITEMSTRUCT& item);
+
+  bool Checked(TWidgetId id) const;
+  void SetChecked(TWidgetId id, bool on);
+  std::string Text(TWidgetId id) const;
+  void SetText(TWidgetId id, const std::string& text);
+  void Enable(TWidgetId id, bool on);
+
+  HINSTANCE instance_;
+  HWND wnd_ = nullptr;
+  std::vector<WORD> template_;
+  std::map<TWidgetId, HWND> widgets_;
+  std::vector<std::unique_ptr<TPanel>> panels_;
+  std::array<TPanel*, kPageCount> sheets_{};
+  base::UniqueFont dialogFont_, headerFont_, boldFont_;
+  base::UniqueBitmap logoBitmap_, logoSmallBitmap_;
+  WNDPROC listBoxProc_ = nullptr;
+  components::TComponentRows rows_;
+  char currentDrive_ = 'c';  // the drive box's drive, lower case
+  bool timersStarted_ = false;
+};
+
+}  // namespace wizard

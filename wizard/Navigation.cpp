@@ -1,0 +1,218 @@
+// The page state machine: GoToPage with its page table, the buttons, the
+// questions, and the close query.
+#include <cctype>
+
+#include "instutils/InstUtils.h"
+#include "instutils/Logs.h"
+#include "instutils/ShellFolders.h"
+#include "payload/AttachFiles.h"
+#include "payload/InstallStatus.h"
+#include "registration/Probes.h"
+#include "ui/MessageDlg.h"
+#include "wizard/MainDlg.h"
+
+namespace wizard {
+
+namespace {
+
+constexpr char kRunningCopy[] =
+    "A copy of Vellumar Word Processor is already running on your system.\r"
+    "Please close any running instance(s) of Vellumar Word Processor, then click OK in this dialog.";
+constexpr char kLicenseQuestion[] =
+    "To install this program, you need to agree to all the terms\r"
+    "of the Vellumar Word Processor License Agreement.\r"
+    "Do you really want to cancel the Vellumar install?";
+constexpr char kCloseQuestion[] =
+    "Setup is not complete. If you quit this setup program now,\r"
+    "Vellumar will not be correctly installed.\r\r"
+    "You may relaunch the setup program at a later time\r"
+    "to complete the installation of Vellumar.\r\r"
+    "To continue installing, click No.\r"
+    "To quit this setup program, click Abort.";
+constexpr char kLicenseRecord[] = "License.txt";
+constexpr char kBackCaption[] = "< &Back";
+constexpr char kNextCaption[] = "&Next >";
+constexpr char kFinishCaption[] = "&Finish";
+constexpr char kCancelCaption[] = "Cancel";
+constexpr char kDefaultFolderName[] = "Vellumar";
+constexpr int kCsidlProgramFiles = 38;
+
+// Next on the component page is left as the disk-space check set it.
+enum TNextRule : uint8_t { nrEnabled, nrDisabled, nrByDiskSpace };
+
+void ShowRunningCopyMessage() {
+  AskUser(kRunningCopy, ui::mtInformation, ui::ButtonBit(ui::mbOK));
+}
+
+}  // namespace
+
+struct TMainDlgForm::TPageDef {
+  bool (TMainDlgForm::*Enter)(int from);  // nullptr: nothing to do
+  TWidgetId Focus;                        // widNone: focus stays
+  bool BackVisible, BackEnabled;
+  TNextRule Next;
+  const char* NextCaption;
+  bool CancelEnabled;
+};
+
+const TMainDlgForm::TPageDef TMainDlgForm::kPages[kPageCount + 1] = {
+    /* 0 welcome    */ {nullptr, widNone, false, true, nrEnabled, kNextCaption, true},
+    /* 1 licence    */ {&TMainDlgForm::EnterLicensePage, widLicenseMemo, true, true, nrEnabled, kNextCaption, true},
+    /* 2 folder     */ {&TMainDlgForm::EnterDestDirPage, widDestDirEdt, true, true, nrEnabled, kNextCaption, true},
+    /* 3 components */ {&TMainDlgForm::EnterSelCompPage, widSelCompLstBx, true, true, nrByDiskSpace, kNextCaption, true},
+    /* 4 ready      */ {&TMainDlgForm::EnterStartPage, widNextBtn, true, true, nrEnabled, kNextCaption, true},
+    /* 5 installing */ {&TMainDlgForm::EnterInstallingPage, widNone, true, false, nrDisabled, kNextCaption, true},
+    /* 6 documents  */ {nullptr, widAssocChkBx1, true, false, nrEnabled, kNextCaption, true},
+    /* 7 finish     */ {nullptr, widNone, true, false, nrEnabled, kFinishCaption, false},
+    /* 8 the finish step */ {&TMainDlgForm::FinishStep, widNone, false, false, nrDisabled, "", false},
+};
+
+void TMainDlgForm::GoToPage(int from, int to) {
+  if (to == 6 && IsPortableInstall()) to = 7;  // a portable install has no associations
+  if (to < 0 || to > kFinishStep) return;
+  const TPageDef& page = kPages[to];
+  if (page.Enter && !(this->*page.Enter)(from)) return;
+  if (to == kFinishStep) return;  // the wizard has ended
+  SetButtons(to);
+  SetHeader(to);
+  ShowSheet(to);
+  if (page.Focus != widNone) SendMessageA(wnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Widget(page.Focus)), TRUE);
+}
+
+void TMainDlgForm::SetButtons(int page) {
+  const TPageDef& p = kPages[page];
+  HWND back = Widget(widBackBtn);
+  ShowWindow(back, p.BackVisible ? SW_SHOWNA : SW_HIDE);
+  Enable(widBackBtn, p.BackEnabled);
+  SetWindowTextA(back, kBackCaption);
+  if (p.Next != nrByDiskSpace) Enable(widNextBtn, p.Next == nrEnabled);
+  SetWindowTextA(Widget(widNextBtn), p.NextCaption);
+  Enable(widCancelBtn, p.CancelEnabled);
+  SetWindowTextA(Widget(widCancelBtn), kCancelCaption);
+}
+
+void TMainDlgForm::SetHeader(int page) { SetText(widTopLbl, PageTitles[page]); }
+
+void TMainDlgForm::ShowSheet(int page) {
+  HWND shown = PageSheet(page);
+  for (TPanel* sheet : sheets_)
+    if (sheet && sheet->Handle() != shown) ShowWindow(sheet->Handle(), SW_HIDE);
+  if (shown) ShowWindow(shown, SW_SHOWNA);
+}
+
+void TMainDlgForm::BNClick(HWND button) {
+  if (!IsWindowEnabled(button) || !(GetWindowLongPtrA(button, GWL_STYLE) & WS_VISIBLE)) return;
+  const int page = CurrentPage();
+  if (page == kNoPage) return;
+  GoToPage(page, button == Widget(widBackBtn) ? page - 1 : page + 1);
+}
+
+void TMainDlgForm::CancelBtnClick() { ModalResult = 2; }
+
+bool TMainDlgForm::FormCloseQuery() {
+  // Both threads change the state: every change is one compare-and-exchange,
+  // so a worker that has just finished or failed is never overwritten.
+  uint8_t running = tsRunning;
+  InstallStatus.State.compare_exchange_strong(running, tsPaused);
+  const bool canClose =
+      QuitConfirmed ||
+      AskUser(kCloseQuestion, ui::mtConfirmation, ui::ButtonBit(ui::mbNo) | ui::ButtonBit(ui::mbAbort)) == ui::mrAbort;
+  QuitConfirmed = canClose;
+  uint8_t paused = tsPaused;
+  InstallStatus.State.compare_exchange_strong(paused, canClose ? tsFinished : tsRunning);
+  return canClose;
+}
+
+bool TMainDlgForm::EnterLicensePage(int from) {
+  if (from != 0 || GetWindowTextLengthA(Widget(widLicenseMemo)) != 0) return true;
+  if (IsProductRunning()) {
+    ShowRunningCopyMessage();
+    return false;
+  }
+  return LoadLicense();
+}
+
+bool TMainDlgForm::LoadLicense() {
+  Enable(widNextBtn, false);
+  Enable(widCancelBtn, false);
+  SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+  const std::string temp = instutils::TempFileName();
+  instutils::SuspendLogging();
+  const bool extracted = AttachedFiles && AttachedFiles->ExtractFile(nullptr, kLicenseRecord, temp);
+  instutils::ResumeLogging();
+  if (!extracted) {
+    QuitConfirmed = true;
+    ModalResult = 2;
+    return false;
+  }
+  std::vector<std::string> lines;
+  if (instutils::ReadTextLines(temp, lines)) SetText(widLicenseMemo, instutils::JoinTextLines(lines));
+  DeleteFileA(temp.c_str());
+  return true;
+}
+
+bool TMainDlgForm::EnterDestDirPage(int from) {
+  if (from != 1 || Checked(widLicenseChkBx)) return true;
+  if (AskUser(kLicenseQuestion, ui::mtInformation, ui::ButtonBit(ui::mbYes) | ui::ButtonBit(ui::mbNo)) == ui::mrYes) {
+    QuitConfirmed = true;
+    ModalResult = 2;
+  }
+  return false;
+}
+
+bool TMainDlgForm::EnterSelCompPage(int from) {
+  if (from == 2) {
+    NormaliseDestDir();
+    Options.MainDir = Text(widDestDirEdt);
+  }
+  HWND list = Widget(widSelCompLstBx);
+  for (size_t i = 0; i < rows_.size(); ++i) {
+    const char* sizing = components::ComponentTable[rows_[i].Component].SizingList;
+    const int32_t size = AttachedFiles ? AttachedFiles->RequiredSpace(sizing, Options.MainDir) : 0;
+    SendMessageA(list, LB_SETITEMDATA, i, LPARAM(size));
+  }
+  InvalidateRect(list, nullptr, TRUE);
+  UpdateDiskSpace();
+  return true;
+}
+
+bool TMainDlgForm::EnterStartPage(int) {
+  ShowWindow(Widget(widInstallToAllChkBx), IsPortableInstall() ? SW_HIDE : SW_SHOWNA);
+  return true;
+}
+
+bool TMainDlgForm::EnterInstallingPage(int) {
+  if (IsProductRunning()) ShowRunningCopyMessage();
+  // The install run is not part of this build yet: stay on the ready page
+  // rather than pretend that anything was installed.
+  return false;
+}
+
+bool TMainDlgForm::FinishStep(int) {
+  QuitConfirmed = true;
+  ModalResult = 1;
+  return true;
+}
+
+void TMainDlgForm::NormaliseDestDir() {
+  std::string text = Text(widDestDirEdt);
+  const size_t first = text.find_first_not_of(' ');
+  text = first == std::string::npos ? std::string() : text.substr(first, text.find_last_not_of(' ') - first + 1);
+  if (instutils::DrivePart(text).empty()) text = std::string(1, currentDrive_) + ":";
+  if (!text.empty() && text.back() == '\\') text.pop_back();
+  const bool lastComponentEmpty = !text.empty() && (text.back() == ':' || text.back() == '\\');
+  if (lastComponentEmpty || instutils::SamePath(text, instutils::SpecialFolder(kCsidlProgramFiles)))
+    text = instutils::JoinPath(text, kDefaultFolderName);
+  SetText(widDestDirEdt, text);
+}
+
+void TMainDlgForm::FollowDestDirDrive() {
+  // The drive box follows the folder: the destination's drive, else the
+  // Program Files drive.
+  std::string folder = Options.MainDir;
+  if (folder.size() < 2 || folder[1] != ':') folder = instutils::SpecialFolder(kCsidlProgramFiles);
+  if (folder.size() >= 2 && folder[1] == ':' && IsCharAlphaA(folder[0]))
+    currentDrive_ = char(std::tolower(static_cast<unsigned char>(folder[0])));
+}
+
+}  // namespace wizard

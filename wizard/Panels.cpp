@@ -1,0 +1,95 @@
+#include "wizard/Panels.h"
+
+namespace wizard {
+
+namespace {
+const char kPanelClass[] = "VellumarWizardPanel";
+
+bool IsWhite(TPanelLook look) { return look == plWhiteBevelled; }
+}  // namespace
+
+void TPanel::RegisterOnce(HINSTANCE instance) {
+  WNDCLASSA wc;
+  if (GetClassInfoA(instance, kPanelClass, &wc)) return;
+  wc = {};
+  wc.lpfnWndProc = &TPanel::WndProc;
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  wc.lpszClassName = kPanelClass;
+  RegisterClassA(&wc);
+}
+
+HWND TPanel::Create(HWND parent, const TWidgetDef& def, HINSTANCE instance) {
+  RegisterOnce(instance);
+  // Children that take the keyboard focus sit inside; the dialog manager must
+  // look into the panel for Tab and for mnemonics.
+  wnd_ = CreateWindowExA(WS_EX_CONTROLPARENT, kPanelClass, def.Name,
+                         WS_CHILD | WS_CLIPSIBLINGS | (def.Kind == wkTabSheet ? 0 : WS_VISIBLE), def.X, def.Y, def.W,
+                         def.H, parent, reinterpret_cast<HMENU>(UINT_PTR(def.Id)), instance, this);
+  return wnd_;
+}
+
+TPanel* TPanel::FromHandle(HWND wnd) {
+  return reinterpret_cast<TPanel*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
+}
+
+LRESULT CALLBACK TPanel::WndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_NCCREATE) {
+    auto* created = static_cast<TPanel*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
+    created->wnd_ = wnd;
+    SetWindowLongPtrA(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
+  }
+  TPanel* self = FromHandle(wnd);
+  if (!self) return DefWindowProcA(wnd, msg, wp, lp);
+  switch (msg) {
+    case WM_ERASEBKGND:
+      return self->EraseBackground(reinterpret_cast<HDC>(wp));
+    case WM_PAINT:
+      self->Paint();
+      return 0;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+      return self->ChildColour(msg, wp, lp);
+    case WM_COMMAND:
+    case WM_NOTIFY:
+    case WM_DRAWITEM:
+    case WM_MEASUREITEM:
+    case WM_COMPAREITEM:
+    case WM_DELETEITEM:
+      return SendMessageA(self->target_, msg, wp, lp);
+    default:
+      return DefWindowProcA(wnd, msg, wp, lp);
+  }
+}
+
+LRESULT TPanel::EraseBackground(HDC dc) {
+  RECT r;
+  GetClientRect(wnd_, &r);
+  // Opaque on purpose: with visual styles the parent's themed background
+  // would otherwise show through the white header.
+  FillRect(dc, &r, IsWhite(look_) ? static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)) : GetSysColorBrush(COLOR_BTNFACE));
+  return 1;
+}
+
+void TPanel::Paint() {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(wnd_, &ps);
+  if (look_ == plWhiteBevelled || look_ == plBevelled) {
+    RECT r;
+    GetClientRect(wnd_, &r);
+    DrawEdge(dc, &r, BDR_RAISEDINNER | BDR_SUNKENOUTER, BF_RECT);
+  }
+  EndPaint(wnd_, &ps);
+}
+
+LRESULT TPanel::ChildColour(UINT msg, WPARAM wp, LPARAM lp) {
+  if (!IsWhite(look_)) return SendMessageA(target_, msg, wp, lp);
+  HDC dc = reinterpret_cast<HDC>(wp);
+  SetBkColor(dc, RGB(255, 255, 255));
+  SetTextColor(dc, kNavy);
+  return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
+}
+
+}  // namespace wizard
