@@ -16,7 +16,7 @@ struct MemorySource {
 
 void ReadFromMemory(png_structp png, png_bytep out, size_t length) {
   auto* src = static_cast<MemorySource*>(png_get_io_ptr(png));
-  
+  if (length > src->size - src->pos) png_error(png, "truncated");
   std::memcpy(out, src->data + src->pos, length);
   src->pos += length;
 }
