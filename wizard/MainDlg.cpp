@@ -229,6 +229,7 @@ HWND TMainDlgForm::CreateWidget(const TWidgetDef& def, HWND parent) {
   widgets_[def.Id] = w;
   if (def.Kind == wkLabel && def.W == 0) SetText(def.Id, def.Text);  // sizes itself
   if (def.Kind == wkMemo) SendMessageA(w, EM_LIMITTEXT, 0, 0);
+  if (def.Checked) SendMessageA(w, BM_SETCHECK, BST_CHECKED, 0);
   if (def.Id == widSelCompLstBx) {
     SetWindowLongPtrA(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     listBoxProc_ = reinterpret_cast<WNDPROC>(
@@ -365,7 +366,7 @@ INT_PTR TMainDlgForm::FormClose(WPARAM, LPARAM) {
 }
 
 INT_PTR TMainDlgForm::FormActivateApp(WPARAM wp, LPARAM) {
-  if (wp && IsWindowVisible(Widget(widSelCompTabSheet))) UpdateDiskSpace();
+  if (wp && CurrentPage() == 3) UpdateDiskSpace();
   return FALSE;
 }
 

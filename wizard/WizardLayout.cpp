@@ -35,7 +35,7 @@ const TWidgetDef kWidgets[] = {
      "Please read the following License Agreement:", 0, wfDialog, plPlain},
     {"LicenseMemo", wkMemo, widLicenseMemo, widLicenseTabSheet, 12, 25, 345, 207, "", 0, wfDialog, plPlain},
     {"LicenseChkBx", wkCheckBox, widLicenseChkBx, widLicenseTabSheet, 12, 237, 282, 0,
-     "I &accept all the terms of the above License Agreement", 0, wfDialog, plPlain},
+     "I &accept all the terms of the above License Agreement", 0, wfDialog, plPlain, true},
 
     SHEET("DestDirTabSheet", widDestDirTabSheet),
     {"DestDirLbl", wkLabel, widDestDirLbl, widDestDirTabSheet, 11, 7, 0, 0,

@@ -92,6 +92,7 @@ struct TWidgetDef {
   DWORD Style;       // added to the kind's own styles
   TWidgetFont Font;
   TPanelLook Look;   // containers only
+  bool Checked = false;  // check boxes: checked from the start
 };
 
 // In creation order: parents first, then their children, in tab order.

@@ -1,0 +1,492 @@
+// The wizard window in process: construction from the saved settings and the
+// command line, page changes with their buttons, the questions (scripted), the
+// component page's figures, and the keyboard on the shown window.
+#include <gtest/gtest.h>
+#include <shlwapi.h>
+#include <windows.h>
+
+#include <deque>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "instutils/InstUtils.h"
+#include "instutils/Logs.h"
+#include "instutils/ShellFolders.h"
+#include "payload/AttachFiles.h"
+#include "tests/payload/TestCatalogue.h"
+#include "ui/MessageDlg.h"
+#include "wizard/MainDlg.h"
+
+namespace {
+
+using wizard::TMainDlgForm;
+using namespace wizard;
+
+const char kSettingsRoot[] = "Software\\Vellumar Word Processor";
+const char kInstallKey[] = "Software\\Vellumar Word Processor\\Install";
+
+// The scripted message dialog: every question is recorded and answered from the queue.
+struct Asked {
+  std::string text;
+  uint8_t type;
+  uint16_t buttons;
+};
+std::vector<Asked> g_asked;
+std::deque<int32_t> g_answers;
+
+int32_t Scripted(const std::string& text, uint8_t type, uint16_t buttons) {
+  g_asked.push_back({text, type, buttons});
+  if (g_answers.empty()) {
+    ADD_FAILURE() << "unexpected question: " << text;
+    return ui::mrCancel;
+  }
+  const int32_t a = g_answers.front();
+  g_answers.pop_front();
+  return a;
+}
+
+// Free space on any volume, or a failing query.
+int64_t g_free = int64_t(1) << 40;
+bool g_freeFails = false;
+BOOL WINAPI FakeFreeSpace(LPCSTR, PULARGE_INTEGER avail, PULARGE_INTEGER total, PULARGE_INTEGER free) {
+  if (g_freeFails) return FALSE;
+  avail->QuadPart = total->QuadPart = free->QuadPart = uint64_t(g_free);
+  return TRUE;
+}
+
+void SetDword(const char* name, DWORD v) {
+  HKEY k;
+  RegCreateKeyExA(HKEY_CURRENT_USER, kInstallKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr);
+  RegSetValueExA(k, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&v), 4);
+  RegCloseKey(k);
+}
+
+void SetString(const char* name, const std::string& s) {
+  HKEY k;
+  RegCreateKeyExA(HKEY_CURRENT_USER, kInstallKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr);
+  RegSetValueExA(k, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(s.c_str()), DWORD(s.size() + 1));
+  RegCloseKey(k);
+}
+
+DWORD ValueCount(const char* key) {
+  HKEY k;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, key, 0, KEY_READ, &k) != ERROR_SUCCESS) return DWORD(-1);
+  DWORD values = 0;
+  RegQueryInfoKeyA(k, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr, nullptr, nullptr, nullptr);
+  RegCloseKey(k);
+  return values;
+}
+
+std::string TextOf(HWND w) {
+  char buf[4096] = {};
+  GetWindowTextA(w, buf, sizeof(buf));
+  return buf;
+}
+
+bool Styled(HWND w, DWORD bit) { return (GetWindowLongPtrA(w, GWL_STYLE) & bit) != 0; }
+
+std::string DefaultFolder() { return instutils::JoinPath(instutils::SpecialFolder(38), "Vellumar"); }
+
+// A hidden top-level window that marks a running copy of the word processor.
+class RunningCopy {
+ public:
+  RunningCopy() {
+    wnd_ = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    SetPropA(wnd_, "1.x Quarrytide", reinterpret_cast<HANDLE>(1));
+  }
+  ~RunningCopy() {
+    RemovePropA(wnd_, "1.x Quarrytide");
+    DestroyWindow(wnd_);
+  }
+
+ private:
+  HWND wnd_;
+};
+
+class WizardTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SHDeleteKeyA(HKEY_CURRENT_USER, kSettingsRoot);
+    instutils::BindSpecialFolderLookup();
+    catalogue_ = testing_payload::NewTestCatalogue();
+    AttachedFiles = catalogue_.get();
+    g_asked.clear();
+    g_answers.clear();
+    g_free = int64_t(1) << 40;
+    g_freeFails = false;
+    SetMessageDlgFunction(&Scripted);
+    components::SetFreeSpaceFunction(&FakeFreeSpace);
+  }
+  void TearDown() override {
+    form_.reset();
+    AttachedFiles = nullptr;
+    SetMessageDlgFunction(nullptr);
+    components::SetFreeSpaceFunction(nullptr);
+    SHDeleteKeyA(HKEY_CURRENT_USER, kSettingsRoot);
+    EXPECT_TRUE(g_answers.empty()) << "a scripted answer was never asked for";
+  }
+
+  TMainDlgForm& Build(const std::vector<std::string>& args = {}) {
+    form_ = std::make_unique<TMainDlgForm>(GetModuleHandleA(nullptr), args);
+    return *form_;
+  }
+  HWND W(TWidgetId id) { return form_->Widget(id); }
+  void Next() { form_->BNClick(W(widNextBtn)); }
+  void Back() { form_->BNClick(W(widBackBtn)); }
+  void WalkTo(int page) {
+    while (form_->CurrentPage() < page) {
+      const int before = form_->CurrentPage();
+      Next();
+      ASSERT_NE(form_->CurrentPage(), before) << "Next did not leave page " << before;
+    }
+  }
+  components::TCheckState RowState(int row) { return form_->ComponentRows()[size_t(row)].State; }
+
+  std::unique_ptr<TAttachedFiles> catalogue_;
+  std::unique_ptr<TMainDlgForm> form_;
+};
+
+TEST_F(WizardTest, FirstRunShowsDefaultsFormattedTextsAndWelcomePage) {
+  TMainDlgForm& f = Build();
+  ASSERT_NE(f.Handle(), nullptr);
+  EXPECT_EQ(TextOf(f.Handle()), "Vellumar Word Processor Lite - Setup");
+  EXPECT_EQ(TextOf(W(widWelcomeLbl)),
+            "This program will install Vellumar Word Processor Lite (version 3.2.14.0) on your computer."
+            "\r\n\r\n\r\n\r\n\r\nClick Next to continue. Click Cancel to quit Setup.");
+  EXPECT_EQ(TextOf(W(widFinishLbl)),
+            "Vellumar Word Processor Lite 3.2.14.0 has been successfully installed on your system.\r\n\r\n"
+            "Click Finish to exit this Setup.");
+  EXPECT_EQ(TextOf(W(widDestDirEdt)), DefaultFolder());
+  EXPECT_EQ(SendMessageA(W(widInstallToAllChkBx), BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_EQ(SendMessageA(W(widFinishChkBx), BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_EQ(f.Options.Extensions, "B");
+  // Each page has its own sheet, found by its number.
+  for (int page = 0; page < kPageCount; ++page)
+    for (int other = page + 1; other < kPageCount; ++other) EXPECT_NE(f.PageSheet(page), f.PageSheet(other));
+  EXPECT_EQ(f.PageSheet(kFinishStep), nullptr);
+  EXPECT_EQ(f.CurrentPage(), 0);
+  EXPECT_EQ(TextOf(W(widTopLbl)), "Welcome to the Vellumar Word Processor Lite Setup");
+  // The component list: every row checked, the program's row grayed, row 1 highlighted.
+  EXPECT_EQ(RowState(0), components::cbGrayed);
+  for (int row = 1; row < components::kComponentCount; ++row) EXPECT_EQ(RowState(row), components::cbChecked);
+  EXPECT_EQ(SendMessageA(W(widSelCompLstBx), LB_GETCURSEL, 0, 0), 1);
+  char name[64] = {};
+  SendMessageA(W(widSelCompLstBx), LB_GETTEXT, 4, reinterpret_cast<LPARAM>(name));
+  EXPECT_STREQ(name, "Clip library");
+}
+
+TEST_F(WizardTest, SavedSettingsAndTheDestinationSwitch) {
+  SetDword("INSTALLTOALL", 0);
+  SetDword("LAUNCH", 0);
+  SetDword("COMPS (1.6.6.2)", 0x7FFFFFEE);  // clip library off; bit 0 has no effect
+  SetString("EXTENSIONS", "AD");
+  testing_payload::ScratchFolder scratch;
+  std::string saved = scratch.path();
+  saved.pop_back();
+  SetString("MAINDIR", saved);
+  {
+    TMainDlgForm& f = Build();
+    EXPECT_EQ(TextOf(W(widDestDirEdt)), saved);
+    EXPECT_EQ(SendMessageA(W(widInstallToAllChkBx), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_EQ(SendMessageA(W(widFinishChkBx), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_EQ(f.Options.Extensions, "AD");
+    EXPECT_EQ(RowState(0), components::cbGrayed);
+    EXPECT_EQ(RowState(4), components::cbUnchecked);
+    EXPECT_EQ(RowState(3), components::cbChecked);
+  }
+  // A saved folder that has gone falls back to the default.
+  SetString("MAINDIR", saved + "\\gone");
+  Build();
+  EXPECT_EQ(TextOf(W(widDestDirEdt)), DefaultFolder());
+
+  const struct {
+    std::vector<std::string> args;
+    std::string shown;
+  } cases[] = {
+      {{"-dD:\\Tools\\Writer"}, "D:\\Tools\\Writer"},  // not checked for existence
+      {{"-d  X:\\a "}, "  X:\\a "},                    // not trimmed
+      {{"-d"}, ""},
+      {{"-DD:\\Tools"}, DefaultFolder()},
+      {{"/dD:\\Tools"}, DefaultFolder()},
+      {{"x", "-dD:\\Tools"}, DefaultFolder()},  // only the first argument counts
+  };
+  SHDeleteKeyA(HKEY_CURRENT_USER, kSettingsRoot);
+  for (const auto& c : cases) {
+    Build(c.args);
+    EXPECT_EQ(TextOf(W(widDestDirEdt)), c.shown) << c.args.back();
+  }
+}
+
+TEST_F(WizardTest, ButtonsFollowEveryPage) {
+  struct Row {
+    bool backVisible, backEnabled;
+    const char* next;
+    bool nextEnabled, cancelEnabled;
+  };
+  const Row expected[kPageCount] = {
+      {false, true, "&Next >", true, true},  {true, true, "&Next >", true, true},
+      {true, true, "&Next >", true, true},   {true, true, "&Next >", true, true},
+      {true, true, "&Next >", true, true},   {true, false, "&Next >", false, true},
+      {true, false, "&Next >", true, true},  {true, false, "&Finish", true, false},
+  };
+  TMainDlgForm& f = Build();
+  auto check = [&](int page) {
+    SCOPED_TRACE("page " + std::to_string(page));
+    ASSERT_EQ(f.CurrentPage(), page);
+    EXPECT_EQ(TextOf(W(widTopLbl)), PageTitles[page]);
+    EXPECT_TRUE(Styled(f.PageSheet(page), WS_VISIBLE));
+    const Row& r = expected[page];
+    EXPECT_EQ(Styled(W(widBackBtn), WS_VISIBLE), r.backVisible);
+    if (r.backVisible) {
+      EXPECT_EQ(IsWindowEnabled(W(widBackBtn)) != 0, r.backEnabled);
+    }
+    EXPECT_EQ(TextOf(W(widBackBtn)), "< &Back");
+    EXPECT_EQ(TextOf(W(widNextBtn)), r.next);
+    EXPECT_EQ(IsWindowEnabled(W(widNextBtn)) != 0, r.nextEnabled);
+    EXPECT_EQ(TextOf(W(widCancelBtn)), "Cancel");
+    EXPECT_EQ(IsWindowEnabled(W(widCancelBtn)) != 0, r.cancelEnabled);
+  };
+  for (int page = 0; page <= 4; ++page) {
+    if (page) Next();
+    check(page);
+  }
+  Next();  // the install run is not there yet: nothing may pretend to install
+  check(4);
+  for (int page = 3; page >= 0; --page) {
+    Back();
+    check(page);
+  }
+  f.GoToPage(4, 6);
+  check(6);
+  f.GoToPage(6, 7);
+  check(7);
+  for (int page = 0; page < 7; ++page)
+    EXPECT_FALSE(Styled(f.PageSheet(page), WS_VISIBLE)) << "page " << page << " still shown";
+  // Finish ends the wizard as completed, without a question.
+  Next();
+  EXPECT_EQ(f.ModalResult, 1);
+  EXPECT_TRUE(f.QuitConfirmed);
+  EXPECT_TRUE(f.FormCloseQuery());
+  EXPECT_TRUE(g_asked.empty());
+}
+
+TEST_F(WizardTest, LicenceIsLoadedOnceAndARunningCopyBlocksOnlyTheFirstVisit) {
+  TMainDlgForm& f = Build();
+  {
+    RunningCopy copy;
+    g_answers = {ui::mrOk};
+    Next();
+    ASSERT_EQ(g_asked.size(), 1u);
+    EXPECT_EQ(g_asked[0].text.rfind("A copy of Vellumar Word Processor is already running on your system.\r", 0), 0u);
+    EXPECT_EQ(g_asked[0].type, ui::mtInformation);
+    EXPECT_EQ(g_asked[0].buttons, ui::ButtonBit(ui::mbOK));
+    EXPECT_EQ(f.CurrentPage(), 0);
+    EXPECT_EQ(GetWindowTextLengthA(W(widLicenseMemo)), 0);
+  }
+  Next();
+  ASSERT_EQ(f.CurrentPage(), 1);
+  EXPECT_EQ(TextOf(W(widLicenseMemo)), "Licence terms.\r\n");
+  EXPECT_TRUE(IsWindowEnabled(W(widNextBtn)) && IsWindowEnabled(W(widCancelBtn)));
+  // Nothing of the licence reaches the installation log, and no temporary file stays.
+  EXPECT_EQ(instutils::LogList, nullptr);
+  WIN32_FIND_DATAA fd;
+  HANDLE find = FindFirstFileA((instutils::TempFolder() + instutils::TempPrefix() + "*").c_str(), &fd);
+  EXPECT_EQ(find, INVALID_HANDLE_VALUE) << fd.cFileName;
+  if (find != INVALID_HANDLE_VALUE) FindClose(find);
+
+  SetWindowTextA(W(widLicenseMemo), "kept");
+  Back();
+  RunningCopy copy;  // asked only on the first visit
+  Next();
+  EXPECT_EQ(f.CurrentPage(), 1);
+  EXPECT_EQ(TextOf(W(widLicenseMemo)), "kept");
+  EXPECT_EQ(g_asked.size(), 1u);
+}
+
+TEST_F(WizardTest, DeclinedLicenceAsksAndYesEndsWithoutWritingSettings) {
+  TMainDlgForm& f = Build();
+  Next();
+  SendMessageA(W(widLicenseChkBx), BM_SETCHECK, BST_UNCHECKED, 0);
+  g_answers = {ui::mrNo};
+  Next();
+  ASSERT_EQ(g_asked.size(), 1u);
+  EXPECT_EQ(g_asked[0].text.rfind("To install this program, you need to agree to all the terms\r", 0), 0u);
+  EXPECT_EQ(g_asked[0].buttons, ui::ButtonBit(ui::mbYes) | ui::ButtonBit(ui::mbNo));
+  EXPECT_EQ(f.CurrentPage(), 1);
+  EXPECT_EQ(f.ModalResult, 0);
+  g_answers = {ui::mrYes};
+  Next();
+  EXPECT_EQ(f.CurrentPage(), 1);
+  EXPECT_EQ(f.ModalResult, 2);
+  EXPECT_TRUE(f.QuitConfirmed);
+  EXPECT_TRUE(f.FormCloseQuery());  // no close question after that
+  EXPECT_EQ(g_asked.size(), 2u);
+  // Both keys exist from the reading at start, and nothing was written.
+  EXPECT_EQ(ValueCount(kInstallKey), 0u);
+  EXPECT_EQ(ValueCount("Software\\Vellumar Word Processor\\Internal"), 0u);
+}
+
+TEST_F(WizardTest, CloseQuestionNoStaysAbortEndsAndIsAskedOnce) {
+  TMainDlgForm& f = Build();
+  Next();
+  g_answers = {ui::mrNo, ui::mrAbort};
+  f.CancelBtnClick();
+  EXPECT_EQ(f.ModalResult, 2);
+  EXPECT_FALSE(f.FormCloseQuery());
+  EXPECT_FALSE(f.QuitConfirmed);
+  ASSERT_EQ(g_asked.size(), 1u);
+  EXPECT_EQ(g_asked[0].type, ui::mtConfirmation);
+  EXPECT_EQ(g_asked[0].buttons, ui::ButtonBit(ui::mbNo) | ui::ButtonBit(ui::mbAbort));
+  EXPECT_EQ(g_asked[0].text.rfind("Setup is not complete. If you quit this setup program now,\r", 0), 0u);
+  EXPECT_TRUE(f.FormCloseQuery());
+  EXPECT_TRUE(f.FormCloseQuery());
+  EXPECT_EQ(g_asked.size(), 2u);
+  EXPECT_EQ(ValueCount(kInstallKey), 0u);
+}
+
+TEST_F(WizardTest, TypedDestinationIsNormalisedWhenTheComponentPageIsEntered) {
+  const std::string pf = instutils::SpecialFolder(38);
+  std::string pfOtherCase = pf;
+  CharLowerBuffA(&pfOtherCase[0], DWORD(pfOtherCase.size()));
+  const struct {
+    std::string typed, stored;
+  } cases[] = {
+      {"  D:\\Apps\\Writer\\  ", "D:\\Apps\\Writer"},
+      {"D:\\Apps\\Writer\\\\", "D:\\Apps\\Writer\\Vellumar"},
+      {"D:\\", "D:\\Vellumar"},
+      {"D:", "D:\\Vellumar"},
+      {pfOtherCase, pfOtherCase + "\\Vellumar"},
+      {"Apps\\Writer", std::string(1, char(tolower(pf[0]))) + ":\\Vellumar"},
+      {"", std::string(1, char(tolower(pf[0]))) + ":\\Vellumar"},
+  };
+  TMainDlgForm& f = Build();
+  WalkTo(2);
+  for (const auto& c : cases) {
+    SetWindowTextA(W(widDestDirEdt), c.typed.c_str());
+    Next();
+    EXPECT_EQ(f.Options.MainDir, c.stored) << "typed [" << c.typed << "]";
+    EXPECT_EQ(TextOf(W(widDestDirEdt)), c.stored);
+    Back();
+  }
+  // Back from the ready page re-sizes without normalising again.
+  SetWindowTextA(W(widDestDirEdt), "D:\\x\\");
+  Next();
+  Next();
+  SetWindowTextA(W(widDestDirEdt), "E:\\y\\");
+  Back();
+  EXPECT_EQ(f.Options.MainDir, "D:\\x");
+}
+
+TEST_F(WizardTest, ComponentRowsAndTheDiskSpaceGate) {
+  TMainDlgForm& f = Build();
+  WalkTo(2);
+  testing_payload::ScratchFolder dest;
+  SetWindowTextA(W(widDestDirEdt), dest.path().c_str());
+  WalkTo(3);
+  HWND list = W(widSelCompLstBx);
+  auto required = [&] {
+    int64_t sum = 0;
+    for (int row = 0; row < components::kComponentCount; ++row)
+      if (RowState(row) != components::cbUnchecked) sum += int32_t(SendMessageA(list, LB_GETITEMDATA, row, 0));
+    return sum;
+  };
+  // The program's row: its size counts, it covers vlm.exe and the licence.
+  const int32_t programRow = int32_t(SendMessageA(list, LB_GETITEMDATA, 0, 0));
+  EXPECT_EQ(programRow, AttachedFiles->RequiredSpace("vlm.exe\rLicense.txt", f.Options.MainDir));
+  EXPECT_GE(programRow, testing_payload::kVlmSize);
+  const std::string all = TextOf(W(widSelCompDiskSpaceReqLbl2));
+  EXPECT_EQ(all, instutils::FormatSize(required()));
+
+  // A click on the program row's box changes nothing; Space on the highlighted row toggles it.
+  const int rowHeight = int(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0));
+  SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(6, rowHeight / 2));
+  SendMessageA(list, WM_LBUTTONUP, 0, MAKELPARAM(6, rowHeight / 2));
+  EXPECT_EQ(RowState(0), components::cbGrayed);
+  EXPECT_EQ(TextOf(W(widSelCompDiskSpaceReqLbl2)), all);
+  SendMessageA(list, LB_SETCURSEL, 2, 0);
+  SendMessageA(list, WM_CHAR, ' ', 0);
+  EXPECT_EQ(RowState(2), components::cbUnchecked);
+  EXPECT_EQ(TextOf(W(widSelCompDiskSpaceReqLbl2)), instutils::FormatSize(required()));
+  SendMessageA(list, WM_CHAR, ' ', 0);
+  EXPECT_EQ(RowState(2), components::cbChecked);
+
+  // Next is enabled exactly while the free space covers what is required,
+  // from the moment the page is entered.
+  const int64_t need = required();
+  g_free = need;
+  Back();
+  Next();
+  EXPECT_TRUE(IsWindowEnabled(W(widNextBtn)));
+  EXPECT_EQ(TextOf(W(widSelCompDiskSpaceAvailLbl2)), instutils::FormatSize(need));
+  g_free = need - 1;
+  Back();
+  Next();
+  EXPECT_FALSE(IsWindowEnabled(W(widNextBtn)));
+  f.SelCompLstBxClickCheck(4);  // one component less: enough again
+  EXPECT_TRUE(IsWindowEnabled(W(widNextBtn)));
+  // An unknown free space does not block: the extraction reports what cannot be written.
+  g_freeFails = true;
+  f.SelCompLstBxClickCheck(4);
+  EXPECT_TRUE(IsWindowEnabled(W(widNextBtn)));
+  EXPECT_EQ(TextOf(W(widSelCompDiskSpaceAvailLbl2)), "Unknown");
+  // Coming back to the application refreshes the figures.
+  g_freeFails = false;
+  g_free = 0;
+  SendMessageA(f.Handle(), WM_ACTIVATEAPP, TRUE, 0);
+  EXPECT_FALSE(IsWindowEnabled(W(widNextBtn)));
+}
+
+// The shown window with real key presses: Enter is Next, Alt+A the licence
+// box's accelerator, Esc the close question.
+TEST_F(WizardTest, KeyboardDrivesTheShownWizard) {
+  TMainDlgForm& f = Build();
+  HWND wnd = f.Handle();
+  HWND sheet1 = f.PageSheet(1), box = W(widLicenseChkBx);
+  std::thread keys([wnd, sheet1, box] {
+    auto waitFor = [](auto cond) {
+      for (int i = 0; i < 500 && !cond(); ++i) Sleep(10);
+      return cond();
+    };
+    auto press = [](WORD vk, bool alt) {
+      std::vector<INPUT> in;
+      auto key = [&](WORD k, bool up) {
+        INPUT i = {};
+        i.type = INPUT_KEYBOARD;
+        i.ki.wVk = k;
+        i.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        in.push_back(i);
+      };
+      if (alt) key(VK_MENU, false);
+      key(vk, false);
+      key(vk, true);
+      if (alt) key(VK_MENU, true);
+      SendInput(UINT(in.size()), in.data(), sizeof(INPUT));
+    };
+    if (!waitFor([&] { return IsWindowVisible(wnd) && GetForegroundWindow() == wnd; })) return;
+    press(VK_RETURN, false);
+    if (!waitFor([&] { return IsWindowVisible(sheet1) != 0; })) return;
+    press('A', true);
+    if (!waitFor([&] { return SendMessageA(box, BM_GETCHECK, 0, 0) == BST_UNCHECKED; })) return;
+    press(VK_ESCAPE, false);
+  });
+  g_answers = {ui::mrAbort};
+  // Ends when the close question (scripted Abort) is asked after Esc; the
+  // safety net closes the wizard should the keys go astray.
+  static TMainDlgForm* running;
+  running = &f;
+  SetTimer(wnd, 77, 8000, [](HWND, UINT, UINT_PTR, DWORD) {
+    running->QuitConfirmed = true;
+    running->ModalResult = 2;
+  });
+  const int result = f.ShowModal();
+  keys.join();
+  KillTimer(wnd, 77);
+  EXPECT_EQ(result, 2);
+  EXPECT_EQ(f.CurrentPage(), 1);
+  EXPECT_EQ(SendMessageA(box, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+  EXPECT_EQ(g_asked.size(), 1u);
+}
+
+}  // namespace
