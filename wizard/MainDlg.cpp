@@ -228,7 +228,12 @@ HWND TMainDlgForm::CreateWidget(const TWidgetDef& def, HWND parent) {
   SendMessageA(w, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   widgets_[def.Id] = w;
   if (def.Kind == wkLabel && def.W == 0) SetText(def.Id, def.Text);  // sizes itself
-  if (def.Kind == wkMemo) SendMessageA(w, EM_LIMITTEXT, 0, 0);
+  if (def.Kind == wkMemo) {
+    SendMessageA(w, EM_LIMITTEXT, 0, 0);
+    SetWindowLongPtrA(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    memoProc_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TMainDlgForm::LicenseMemoProc)));
+  }
   if (def.Checked) SendMessageA(w, BM_SETCHECK, BST_CHECKED, 0);
   if (def.Id == widSelCompLstBx) {
     SetWindowLongPtrA(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
@@ -337,6 +342,15 @@ int TMainDlgForm::CurrentPage() const {
 
 bool TMainDlgForm::IsPortableInstall() const { return IsPortableDrive(Options.MainDir); }
 
+LRESULT CALLBACK TMainDlgForm::LicenseMemoProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+  auto* self = reinterpret_cast<TMainDlgForm*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
+  LRESULT r = CallWindowProcA(self->memoProc_, wnd, msg, wp, lp);
+  // A read-only text: Enter and Esc stay the wizard's Next and Cancel, and
+  // arriving by Tab does not select the whole licence.
+  if (msg == WM_GETDLGCODE) r &= ~(DLGC_WANTALLKEYS | DLGC_WANTMESSAGE | DLGC_HASSETSEL);
+  return r;
+}
+
 INT_PTR TMainDlgForm::FormCommand(WPARAM wp, LPARAM) {
   if (HIWORD(wp) != BN_CLICKED) return FALSE;
   switch (LOWORD(wp)) {
@@ -407,9 +421,8 @@ std::string TMainDlgForm::Text(TWidgetId id) const {
 void TMainDlgForm::SetText(TWidgetId id, const std::string& text) {
   HWND w = Widget(id);
   const std::string shown = WithLineBreaks(text);
-  SetWindowTextA(w, shown.c_str());
   const TWidgetDef* def = WidgetDef(id);
-  if (def && def->Kind == wkLabel && def->W == 0) {  // auto-sized label: fit the text
+  if (def && def->Kind == wkLabel && def->W == 0) {  // auto-sized label: fit the text first
     HDC dc = GetDC(w);
     HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(w, WM_GETFONT, 0, 0)));
     RECT r = {0, 0, 0, 0};
@@ -418,6 +431,8 @@ void TMainDlgForm::SetText(TWidgetId id, const std::string& text) {
     ReleaseDC(w, dc);
     SetWindowPos(w, nullptr, 0, 0, r.right + 1, r.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
+  SetWindowTextA(w, shown.c_str());
+  InvalidateRect(w, nullptr, TRUE);
 }
 
 void TMainDlgForm::Enable(TWidgetId id, bool on) { EnableWindow(Widget(id), on ? TRUE : FALSE); }

@@ -124,6 +124,7 @@ class TMainDlgForm {
   void SelCompLstBxMouseDown(int x, int y);
   void SelCompLstBxKeyToggle();
   static LRESULT CALLBACK SelCompLstBxProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
+  static LRESULT CALLBACK LicenseMemoProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
   int CheckBoxWidth() const;
   void DrawOwnerText(const DRAWITEMSTRUCT& item);
 
@@ -142,6 +143,7 @@ class TMainDlgForm {
   base::UniqueFont dialogFont_, headerFont_, boldFont_;
   base::UniqueBitmap logoBitmap_, logoSmallBitmap_;
   WNDPROC listBoxProc_ = nullptr;
+  WNDPROC memoProc_ = nullptr;
   components::TComponentRows rows_;
   char currentDrive_ = 'c';  // the drive box's drive, lower case
   bool timersStarted_ = false;

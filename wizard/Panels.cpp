@@ -24,7 +24,7 @@ HWND TPanel::Create(HWND parent, const TWidgetDef& def, HINSTANCE instance) {
   // Children that take the keyboard focus sit inside; the dialog manager must
   // look into the panel for Tab and for mnemonics.
   wnd_ = CreateWindowExA(WS_EX_CONTROLPARENT, kPanelClass, def.Name,
-                         WS_CHILD | WS_CLIPSIBLINGS | (def.Kind == wkTabSheet ? 0 : WS_VISIBLE), def.X, def.Y, def.W,
+                         WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | (def.Kind == wkTabSheet ? 0 : WS_VISIBLE), def.X, def.Y, def.W,
                          def.H, parent, reinterpret_cast<HMENU>(UINT_PTR(def.Id)), instance, this);
   return wnd_;
 }
@@ -52,6 +52,7 @@ LRESULT CALLBACK TPanel::WndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX:
       return self->ChildColour(msg, wp, lp);
+    case WM_CLOSE:  // never destroy a page on its own: the wizard decides
     case WM_COMMAND:
     case WM_NOTIFY:
     case WM_DRAWITEM:
