@@ -438,13 +438,14 @@ TEST_F(WizardTest, ComponentRowsAndTheDiskSpaceGate) {
   EXPECT_FALSE(IsWindowEnabled(W(widNextBtn)));
 }
 
-// The shown window with real key presses: Enter is Next, Alt+A the licence
-// box's accelerator, Esc the close question.
+// The shown window with real key presses: Enter is Next also from inside the
+// licence text, Alt with a caption's letter presses that control, Esc asks
+// the close question also from inside the licence text.
 TEST_F(WizardTest, KeyboardDrivesTheShownWizard) {
   TMainDlgForm& f = Build();
   HWND wnd = f.Handle();
-  HWND sheet1 = f.PageSheet(1), box = W(widLicenseChkBx);
-  std::thread keys([wnd, sheet1, box] {
+  HWND sheet1 = f.PageSheet(1), sheet2 = f.PageSheet(2), box = W(widLicenseChkBx);
+  std::thread keys([wnd, sheet1, sheet2, box] {
     auto waitFor = [](auto cond) {
       for (int i = 0; i < 500 && !cond(); ++i) Sleep(10);
       return cond();
@@ -464,16 +465,22 @@ TEST_F(WizardTest, KeyboardDrivesTheShownWizard) {
       if (alt) key(VK_MENU, true);
       SendInput(UINT(in.size()), in.data(), sizeof(INPUT));
     };
+    auto shown = [](HWND w) { return [w] { return IsWindowVisible(w) != 0; }; };
     if (!waitFor([&] { return IsWindowVisible(wnd) && GetForegroundWindow() == wnd; })) return;
     press(VK_RETURN, false);
-    if (!waitFor([&] { return IsWindowVisible(sheet1) != 0; })) return;
-    press('A', true);
+    if (!waitFor(shown(sheet1))) return;
+    press(VK_RETURN, false);  // the focus is in the licence text
+    if (!waitFor(shown(sheet2))) return;
+    press('B', true);  // "< &Back"
+    if (!waitFor(shown(sheet1))) return;
+    press(VK_ESCAPE, false);  // close question, answered No
+    if (!waitFor([] { return g_asked.size() == 1; })) return;
+    press('A', true);  // "I &accept ..."
     if (!waitFor([&] { return SendMessageA(box, BM_GETCHECK, 0, 0) == BST_UNCHECKED; })) return;
-    press(VK_ESCAPE, false);
+    press(VK_ESCAPE, false);  // close question, answered Abort
   });
-  g_answers = {ui::mrAbort};
-  // Ends when the close question (scripted Abort) is asked after Esc; the
-  // safety net closes the wizard should the keys go astray.
+  g_answers = {ui::mrNo, ui::mrAbort};
+  // The safety net ends the wizard should the keys go astray.
   static TMainDlgForm* running;
   running = &f;
   SetTimer(wnd, 77, 8000, [](HWND, UINT, UINT_PTR, DWORD) {
@@ -486,7 +493,8 @@ TEST_F(WizardTest, KeyboardDrivesTheShownWizard) {
   EXPECT_EQ(result, 2);
   EXPECT_EQ(f.CurrentPage(), 1);
   EXPECT_EQ(SendMessageA(box, BM_GETCHECK, 0, 0), BST_UNCHECKED);
-  EXPECT_EQ(g_asked.size(), 1u);
+  EXPECT_EQ(g_asked.size(), 2u);
+  EXPECT_TRUE(g_answers.empty());
 }
 
 }  // namespace
