@@ -34,6 +34,11 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   # Without a window manager Wine waits two seconds on every window it
   # destroys; unmanaged windows are destroyed at once.
   "$WINE" reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /d N /f >/dev/null 2>&1
+  # Keeps Wine'"'"'s services and desktop up, outside every test'"'"'s output pipe.
+  ready="$0/wine-keepalive.ready"
+  rm -f "$ready"
+  "$WINE" "$0/tests/wine_keepalive.exe" "Z:$(realpath "$0")/wine-keepalive.ready" </dev/null >/dev/null 2>&1 &
+  for i in $(seq 300); do [ -e "$ready" ] && break; sleep 0.1; done
   cd "$0"
   set +e
   ctest --output-on-failure --timeout 600 "$@"

@@ -15,6 +15,7 @@
 #include "instutils/Logs.h"
 #include "instutils/ShellFolders.h"
 #include "payload/AttachFiles.h"
+#include "registration/TestSeams.h"
 #include "tests/payload/TestCatalogue.h"
 #include "ui/MessageDlg.h"
 #include "wizard/MainDlg.h"
@@ -436,6 +437,27 @@ TEST_F(WizardTest, ComponentRowsAndTheDiskSpaceGate) {
   g_free = 0;
   SendMessageA(f.Handle(), WM_ACTIVATEAPP, TRUE, 0);
   EXPECT_FALSE(IsWindowEnabled(W(widNextBtn)));
+}
+
+// A destination on a drive that can be carried away: no install-for-anyone
+// box, and never the associations page; asked afresh, never remembered.
+TEST_F(WizardTest, PortableDestinationHidesTheScopeAndSkipsTheAssociations) {
+  static std::string removableDrive;
+  removableDrive = "R:";
+  SetDriveTypeFunction([](const std::string& path) -> UINT {
+    return instutils::DrivePart(path) == removableDrive ? DRIVE_REMOVABLE : DRIVE_FIXED;
+  });
+  TMainDlgForm& f = Build({"-dR:\\Writer"});
+  WalkTo(4);
+  EXPECT_FALSE(Styled(W(widInstallToAllChkBx), WS_VISIBLE));
+  f.GoToPage(5, 6);
+  EXPECT_EQ(f.CurrentPage(), 7);
+  removableDrive = "Q:";  // the same folder, now on a fixed drive
+  f.GoToPage(3, 4);
+  EXPECT_TRUE(Styled(W(widInstallToAllChkBx), WS_VISIBLE));
+  f.GoToPage(5, 6);
+  EXPECT_EQ(f.CurrentPage(), 6);
+  SetDriveTypeFunction(nullptr);
 }
 
 // The shown window with real key presses: Enter is Next also from inside the
