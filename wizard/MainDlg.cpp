@@ -99,15 +99,7 @@ TKindClass KindClass(TWidgetKind kind) {
   }
 }
 
-MessageDlgFn g_messageDlg = nullptr;
-
 }  // namespace
-
-void SetMessageDlgFunction(MessageDlgFn fn) { g_messageDlg = fn; }
-
-int32_t AskUser(const std::string& text, uint8_t dlgType, uint16_t buttons) {
-  return g_messageDlg ? g_messageDlg(text, dlgType, buttons) : ui::MessageDlg(text, dlgType, buttons);
-}
 
 bool DestDirFromCommandLine(const std::vector<std::string>& args, std::string& folder) {
   if (args.empty() || args[0].compare(0, 2, "-d") != 0) return false;

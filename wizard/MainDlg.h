@@ -20,10 +20,6 @@
 
 namespace wizard {
 
-// The message dialog as the wizard asks its questions; tests script it.
-using MessageDlgFn = int32_t (*)(const std::string& text, uint8_t dlgType, uint16_t buttons);
-void SetMessageDlgFunction(MessageDlgFn fn);  // nullptr: the program's own dialog
-int32_t AskUser(const std::string& text, uint8_t dlgType, uint16_t buttons);
 
 // The destination preset by the first argument "-d<folder>" (exactly "-d",
 // case-sensitive); false when the first argument is no such switch.

@@ -41,7 +41,7 @@ constexpr int kCsidlProgramFiles = 38;
 enum TNextRule : uint8_t { nrEnabled, nrDisabled, nrByDiskSpace };
 
 void ShowRunningCopyMessage() {
-  AskUser(kRunningCopy, ui::mtInformation, ui::ButtonBit(ui::mbOK));
+  SafeMessageDlg(kRunningCopy, ui::mtInformation, ui::ButtonBit(ui::mbOK));
 }
 
 }  // namespace
@@ -116,7 +116,7 @@ bool TMainDlgForm::FormCloseQuery() {
   InstallStatus.State.compare_exchange_strong(running, tsPaused);
   const bool canClose =
       QuitConfirmed ||
-      AskUser(kCloseQuestion, ui::mtConfirmation, ui::ButtonBit(ui::mbNo) | ui::ButtonBit(ui::mbAbort)) == ui::mrAbort;
+      SafeMessageDlg(kCloseQuestion, ui::mtConfirmation, ui::ButtonBit(ui::mbNo) | ui::ButtonBit(ui::mbAbort)) == ui::mrAbort;
   QuitConfirmed = canClose;
   uint8_t paused = tsPaused;
   InstallStatus.State.compare_exchange_strong(paused, canClose ? tsFinished : tsRunning);
@@ -153,7 +153,7 @@ bool TMainDlgForm::LoadLicense() {
 
 bool TMainDlgForm::EnterDestDirPage(int from) {
   if (from != 1 || Checked(widLicenseChkBx)) return true;
-  if (AskUser(kLicenseQuestion, ui::mtInformation, ui::ButtonBit(ui::mbYes) | ui::ButtonBit(ui::mbNo)) == ui::mrYes) {
+  if (SafeMessageDlg(kLicenseQuestion, ui::mtInformation, ui::ButtonBit(ui::mbYes) | ui::ButtonBit(ui::mbNo)) == ui::mrYes) {
     QuitConfirmed = true;
     ModalResult = 2;
   }

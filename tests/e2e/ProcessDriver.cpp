@@ -215,4 +215,98 @@ LPCSTR ShownSystemIconOnce(const MessageBoxInfo& box) {
 
 }  // namespace
 
+bool WaitUntil(const std::function<bool()>& done, DWORD ms) {
+  const DWORD start = GetTickCount();
+  while (!done()) {
+    if (GetTickCount() - start >= ms) return done();
+    Sleep(20);
+  }
+  return true;
+}
+
+HWND WaitForWindowWithControl(DWORD processId, const std::string& title, int controlId, DWORD ms) {
+  HWND found = nullptr;
+  WaitUntil(
+      [&] {
+        for (HWND w : WindowsOf(processId))
+          if (IsWindowVisible(w) && TextOf(w) == title && FindControl(w, controlId)) found = w;
+        return found != nullptr;
+      },
+      ms);
+  return found;
+}
+
+std::vector<HWND> TaskbarWindowsOf(DWORD processId) {
+  std::vector<HWND> shown;
+  for (HWND w : WindowsOf(processId))
+    if (IsWindowVisible(w) && !GetWindow(w, GW_OWNER) && !(GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOOLWINDOW))
+      shown.push_back(w);
+  return shown;
+}
+
+namespace {
+struct ControlSearch {
+  int id;
+  HWND found;
+};
+
+BOOL CALLBACK FindControlById(HWND child, LPARAM lp) {
+  auto* s = reinterpret_cast<ControlSearch*>(lp);
+  if (GetDlgCtrlID(child) != s->id) return TRUE;
+  s->found = child;
+  return FALSE;
+}
+}  // namespace
+
+HWND FindControl(HWND top, int controlId) {
+  ControlSearch s{controlId, nullptr};
+  EnumChildWindows(top, FindControlById, reinterpret_cast<LPARAM>(&s));
+  return s.found;
+}
+
+std::string ControlText(HWND wnd) {
+  DWORD_PTR length = 0;
+  if (!wnd || !SendMessageTimeoutA(wnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) return std::string();
+  std::string text(length + 1, '\0');
+  DWORD_PTR got = 0;
+  if (!SendMessageTimeoutA(wnd, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(&text[0]), SMTO_ABORTIFHUNG, 5000,
+                           &got))
+    return std::string();
+  text.resize(got);
+  return text;
+}
+
+bool BringToFront(HWND wnd, DWORD ms) {
+  return WaitUntil(
+      [wnd] {
+        if (GetForegroundWindow() == wnd) return true;
+        SetForegroundWindow(wnd);
+        return false;
+      },
+      ms);
+}
+
+void PressKey(WORD vk, bool withAlt) {
+  INPUT in[4] = {};
+  UINT n = 0;
+  auto key = [&](WORD k, bool up) {
+    in[n].type = INPUT_KEYBOARD;
+    in[n].ki.wVk = k;
+    in[n].ki.wScan = WORD(MapVirtualKeyA(k, MAPVK_VK_TO_VSC));
+    in[n].ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    ++n;
+  };
+  if (withAlt) key(VK_MENU, false);
+  key(vk, false);
+  key(vk, true);
+  if (withAlt) key(VK_MENU, true);
+  SendInput(n, in, sizeof(INPUT));
+}
+
+void ClickButton(HWND button) { PostMessageA(button, BM_CLICK, 0, 0); }
+
+bool WaitUntilGone(HWND wnd, DWORD ms) {
+  return WaitUntil([wnd] { return !IsWindow(wnd); }, ms);
+}
+
 }  // namespace e2e

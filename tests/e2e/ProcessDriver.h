@@ -1,8 +1,9 @@
-// Drives another process's windows: start it, find its message boxes, press
-// their buttons, wait for it to end. Every wait is bounded.
+// Drives another process's windows: start it, find its windows, message boxes
+// and controls, read them, press keys, wait for it to end. Every wait is bounded.
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -61,5 +62,34 @@ HWND TopLevelWindowTitled(DWORD processId, const std::string& title);
 // on screen (another process's icon handles cannot be read here):
 // IDI_HAND, IDI_QUESTION, IDI_EXCLAMATION or IDI_ASTERISK, or null.
 LPCSTR ShownSystemIcon(const MessageBoxInfo& box);
+
+// Polls `done` until it holds or `ms` have passed; its last answer.
+bool WaitUntil(const std::function<bool()>& done, DWORD ms);
+
+// The process's visible top-level window with this title that holds a control
+// with this ID (which tells it from a message box of the same title), or null after `ms`.
+HWND WaitForWindowWithControl(DWORD processId, const std::string& title, int controlId, DWORD ms);
+
+// The process's visible top-level windows that are neither owned nor tool
+// windows: what the taskbar shows.
+std::vector<HWND> TaskbarWindowsOf(DWORD processId);
+
+// A descendant of `top` (at any depth) with this control ID, or null.
+HWND FindControl(HWND top, int controlId);
+
+// A window's text, asked of its own thread (an edit box keeps it there).
+std::string ControlText(HWND wnd);
+
+// Makes `wnd` the foreground window; false if it is not after `ms`.
+bool BringToFront(HWND wnd, DWORD ms);
+
+// One key press through SendInput, with Alt held if asked; it goes to the
+// foreground window's focus.
+void PressKey(WORD vk, bool withAlt = false);
+
+// Clicks a button with BM_CLICK, without waiting for what it starts.
+void ClickButton(HWND button);
+
+bool WaitUntilGone(HWND wnd, DWORD ms);
 
 }  // namespace e2e

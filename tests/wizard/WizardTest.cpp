@@ -15,6 +15,7 @@
 #include "instutils/Logs.h"
 #include "instutils/ShellFolders.h"
 #include "payload/AttachFiles.h"
+#include "payload/TestSeams.h"
 #include "registration/TestSeams.h"
 #include "tests/payload/TestCatalogue.h"
 #include "ui/MessageDlg.h"
@@ -117,13 +118,13 @@ class WizardTest : public ::testing::Test {
     g_answers.clear();
     g_free = int64_t(1) << 40;
     g_freeFails = false;
-    SetMessageDlgFunction(&Scripted);
+    ::SetMessageDlgFunction(&Scripted);
     components::SetFreeSpaceFunction(&FakeFreeSpace);
   }
   void TearDown() override {
     form_.reset();
     AttachedFiles = nullptr;
-    SetMessageDlgFunction(nullptr);
+    ::SetMessageDlgFunction(nullptr);
     components::SetFreeSpaceFunction(nullptr);
     SHDeleteKeyA(HKEY_CURRENT_USER, kSettingsRoot);
     EXPECT_TRUE(g_answers.empty()) << "a scripted answer was never asked for";

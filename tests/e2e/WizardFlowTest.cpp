@@ -1,0 +1,320 @@
+// The real setup's wizard, worked from outside through its windows, its
+// controls and the keyboard, the way a user works it.
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "ProcessDriver.h"
+#include "tests/common/TestFiles.h"
+#include "wizard/WizardLayout.h"
+
+using namespace e2e;
+using namespace wizard;
+
+namespace {
+
+const char kTitle[] = "Vellumar Word Processor Lite - Setup";
+const char kSettingsKey[] = "Software\\Vellumar Word Processor";
+const char kRunningProperty[] = "1.x Quarrytide";
+const DWORD kStartTimeout = 60000;  // the first start in a fresh prefix is slow
+const DWORD kStepTimeout = 10000;
+
+const char* const kHeaders[] = {"Welcome to the Vellumar Word Processor Lite Setup", "License Agreement",
+                                "Choose Destination Folder", "Select Components", "Ready to Install"};
+const TWidgetId kSheets[] = {widWelcomeTabSheet, widLicenseTabSheet, widDestDirTabSheet, widSelCompTabSheet,
+                             widStartTabSheet};
+const int kPagesShown = 5;
+
+std::string SetupExe() {
+  const auto& argv = testing::internal::GetArgvs();
+  return argv.size() > 1 ? argv[1] : std::string();
+}
+
+// Windows 2000 has no RegDeleteTree: subkeys first, by hand.
+bool DeleteKeyTree(HKEY parent, const std::string& sub) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(parent, sub.c_str(), 0, KEY_READ | KEY_WRITE, &key) != ERROR_SUCCESS) return false;
+  char child[256];
+  DWORD size = sizeof(child);
+  while (RegEnumKeyExA(key, 0, child, &size, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
+         DeleteKeyTree(key, child))
+    size = sizeof(child);
+  RegCloseKey(key);
+  return RegDeleteKeyA(parent, sub.c_str()) == ERROR_SUCCESS;
+}
+
+void ForgetSavedSettings() { DeleteKeyTree(HKEY_CURRENT_USER, kSettingsKey); }
+
+// Exists and holds no values: the wizard read the settings and wrote none.
+void ExpectEmptyKey(const std::string& sub) {
+  HKEY key = nullptr;
+  ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, (std::string(kSettingsKey) + "\\" + sub).c_str(), 0, KEY_READ, &key),
+            ERROR_SUCCESS)
+      << sub;
+  DWORD values = 1234;
+  RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr, nullptr, nullptr,
+                   nullptr);
+  RegCloseKey(key);
+  EXPECT_EQ(values, 0u) << sub << " holds values after a cancelled setup";
+}
+
+// Lines without their breaks, trailing empty lines dropped.
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+  while (!lines.empty() && lines.back().empty()) lines.pop_back();
+  return lines;
+}
+
+// A hidden top-level window that marks the word processor as running.
+class RunningCopyMarker {
+ public:
+  RunningCopyMarker() {
+    wnd_ = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    SetPropA(wnd_, kRunningProperty, reinterpret_cast<HANDLE>(1));
+  }
+  ~RunningCopyMarker() { Remove(); }
+  bool made() const { return wnd_ != nullptr; }
+  void Remove() {
+    if (!wnd_) return;
+    RemovePropA(wnd_, kRunningProperty);
+    DestroyWindow(wnd_);
+    wnd_ = nullptr;
+  }
+
+ private:
+  HWND wnd_ = nullptr;
+};
+
+class Wizard {
+ public:
+  explicit Wizard(const std::string& args = "") : process_(SetupExe(), args) {
+    if (process_.started()) wnd_ = WaitForWindowWithControl(process_.id(), kTitle, widPgCtrl, kStartTimeout);
+  }
+  HWND window() const { return wnd_; }
+  DWORD processId() const { return process_.id(); }
+  HWND Control(TWidgetId id) const { return FindControl(wnd_, id); }
+  std::string Text(TWidgetId id) const { return ControlText(Control(id)); }
+
+  // The page whose sheet is visible, or -1.
+  int Page() const {
+    for (int page = 0; page < kPagesShown; ++page)
+      if (IsWindowVisible(Control(kSheets[page]))) return page;
+    return -1;
+  }
+  bool WaitForPage(int page) const {
+    return WaitUntil([&] { return Page() == page && Text(widTopLbl) == kHeaders[page]; }, kStepTimeout);
+  }
+
+  // A key to the wizard as the foreground window.
+  void Press(WORD vk, bool withAlt = false) const {
+    ASSERT_TRUE(BringToFront(wnd_, kStepTimeout)) << "the wizard did not come to the front";
+    PressKey(vk, withAlt);
+  }
+
+  // The box the wizard shows next: checked for its caption and text start.
+  MessageBoxInfo ExpectBox(const std::string& caption, const std::string& textStart) const {
+    MessageBoxInfo box = WaitForMessageBox(process_.id(), kStepTimeout);
+    EXPECT_NE(box.window, nullptr) << "no box asking: " << textStart;
+    if (box.window) {
+      EXPECT_EQ(box.caption, caption);
+      EXPECT_EQ(box.text.compare(0, textStart.size(), textStart), 0) << box.text;
+    }
+    return box;
+  }
+
+  // Answers a box with a key and waits until it has gone.
+  static void AnswerWithKey(const MessageBoxInfo& box, WORD vk) {
+    ASSERT_NE(box.window, nullptr);
+    ASSERT_TRUE(BringToFront(box.window, kStepTimeout)) << "the box did not come to the front";
+    PressKey(vk);
+    ASSERT_TRUE(WaitUntilGone(box.window, kStepTimeout)) << "the box stayed after the key";
+  }
+
+  static void AnswerWithButton(const MessageBoxInfo& box, int buttonId) {
+    ASSERT_NE(box.window, nullptr);
+    HWND button = GetDlgItem(box.window, buttonId);
+    ASSERT_NE(button, nullptr) << "the box has no button " << buttonId;
+    ClickButton(button);
+    ASSERT_TRUE(WaitUntilGone(box.window, kStepTimeout)) << "the box stayed after its button";
+  }
+
+  void ExpectExitZero() {
+    DWORD code = 1234;
+    ASSERT_TRUE(process_.WaitForExit(kStepTimeout, &code)) << "the setup did not end";
+    EXPECT_EQ(code, 0u);
+  }
+
+  // Cancel, then Abort in the close question: the setup ends with 0.
+  void Quit() {
+    ClickButton(Control(widCancelBtn));
+    AnswerWithButton(ExpectBox("Confirm", "Setup is not complete."), IDABORT);
+    ExpectExitZero();
+  }
+
+ private:
+  ChildProcess process_;
+  HWND wnd_ = nullptr;
+};
+
+// Back, Next and Cancel as pages 0 to 4 must show them.
+void ExpectButtonsOf(const Wizard& w, int page) {
+  SCOPED_TRACE("page " + std::to_string(page));
+  HWND back = w.Control(widBackBtn), next = w.Control(widNextBtn), cancel = w.Control(widCancelBtn);
+  EXPECT_EQ(IsWindowVisible(back) != FALSE, page != 0) << "Back is hidden on the first page only";
+  if (page != 0) {
+    EXPECT_TRUE(IsWindowEnabled(back));
+    EXPECT_EQ(ControlText(back), "< &Back");
+  }
+  EXPECT_TRUE(IsWindowVisible(next) && IsWindowEnabled(next));
+  EXPECT_EQ(ControlText(next), "&Next >");
+  EXPECT_TRUE(IsWindowVisible(cancel) && IsWindowEnabled(cancel));
+  EXPECT_EQ(ControlText(cancel), "Cancel");
+}
+
+}  // namespace
+
+TEST(WizardFlow, EnterWalksForwardBackReturnsAndOnlyAbortQuits) {
+  ForgetSavedSettings();
+  Wizard w;
+  ASSERT_NE(w.window(), nullptr) << "no wizard window";
+  ASSERT_TRUE(w.WaitForPage(0));
+  ExpectButtonsOf(w, 0);
+
+  w.Press(VK_RETURN);
+  ASSERT_TRUE(w.WaitForPage(1)) << "Enter did not lead from the welcome page to the licence";
+  ExpectButtonsOf(w, 1);
+  const std::string shipped = testfiles::ReadWholeFile(testfiles::ArgPath(3));
+  ASSERT_FALSE(shipped.empty()) << "cannot read the shipped licence";
+  EXPECT_EQ(Lines(w.Text(widLicenseMemo)), Lines(shipped)) << "the memo does not hold the shipped licence";
+
+  for (int page = 2; page <= 4; ++page) {
+    w.Press(VK_RETURN);
+    ASSERT_TRUE(w.WaitForPage(page)) << "Enter did not lead to page " << page;
+    ExpectButtonsOf(w, page);
+  }
+
+  // Keys are handled in order: once Esc's question is up, Next on the ready
+  // page has been handled too, and it led nowhere yet.
+  w.Press(VK_RETURN);
+  w.Press(VK_ESCAPE);
+  MessageBoxInfo box = w.ExpectBox("Confirm", "Setup is not complete.");
+  EXPECT_EQ(w.Page(), 4);
+  Wizard::AnswerWithKey(box, VK_ESCAPE);
+
+  for (int page = 3; page >= 0; --page) {
+    w.Press('B', true);
+    ASSERT_TRUE(w.WaitForPage(page)) << "Alt+B did not lead back to page " << page;
+  }
+  ExpectButtonsOf(w, 0);
+
+  // Esc in the question means No: the wizard stays where it was.
+  w.Press(VK_ESCAPE);
+  Wizard::AnswerWithKey(w.ExpectBox("Confirm", "Setup is not complete."), VK_ESCAPE);
+  EXPECT_TRUE(IsWindowVisible(w.window()));
+  EXPECT_EQ(w.Page(), 0);
+  EXPECT_EQ(w.Text(widTopLbl), kHeaders[0]);
+
+  w.Quit();
+  ExpectEmptyKey("Install");
+  ExpectEmptyKey("Internal");
+}
+
+TEST(WizardFlow, OnlyALowerCaseDashDSwitchPresetsTheDestination) {
+  char programFiles[MAX_PATH] = {};
+  ASSERT_EQ(SHGetFolderPathA(nullptr, CSIDL_PROGRAM_FILES, nullptr, 0, programFiles), S_OK);
+  const std::string fallback = std::string(programFiles) + "\\Vellumar";
+  const struct {
+    const char* args;
+    std::string shown;
+  } cases[] = {
+      {"-dD:\\Tools\\Writer", "D:\\Tools\\Writer"},  // taken as given, though it does not exist
+      {"-DD:\\Tools\\Writer", fallback},
+      {"/dD:\\Tools\\Writer", fallback},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.args);
+    ForgetSavedSettings();
+    Wizard w(c.args);
+    ASSERT_NE(w.window(), nullptr);
+    w.Press(VK_RETURN);
+    ASSERT_TRUE(w.WaitForPage(1));
+    w.Press(VK_RETURN);
+    ASSERT_TRUE(w.WaitForPage(2));
+    EXPECT_EQ(w.Text(widDestDirEdt), c.shown);
+    w.Quit();
+  }
+}
+
+TEST(WizardFlow, DecliningTheLicenceAsksNoKeepsThePageYesQuits) {
+  ForgetSavedSettings();
+  Wizard w;
+  ASSERT_NE(w.window(), nullptr);
+  w.Press(VK_RETURN);
+  ASSERT_TRUE(w.WaitForPage(1));
+  HWND accept = w.Control(widLicenseChkBx);
+  ASSERT_EQ(SendMessageA(accept, BM_GETCHECK, 0, 0), BST_CHECKED) << "the licence box starts checked";
+  w.Press('A', true);
+  ASSERT_TRUE(WaitUntil([&] { return SendMessageA(accept, BM_GETCHECK, 0, 0) == BST_UNCHECKED; }, kStepTimeout))
+      << "Alt+A did not uncheck the licence box";
+
+  const char kQuestion[] = "To install this program, you need to agree";
+  w.Press(VK_RETURN);
+  Wizard::AnswerWithButton(w.ExpectBox("Information", kQuestion), IDNO);
+  EXPECT_EQ(w.Page(), 1);
+  EXPECT_EQ(w.Text(widTopLbl), kHeaders[1]);
+
+  // Still on the licence page, still declined: Next asks again.
+  w.Press(VK_RETURN);
+  Wizard::AnswerWithButton(w.ExpectBox("Information", kQuestion), IDYES);
+  w.ExpectExitZero();
+  ExpectEmptyKey("Install");
+}
+
+TEST(WizardFlow, ARunningCopyHoldsTheFirstVisitToTheLicenceUntilItCloses) {
+  ForgetSavedSettings();
+  Wizard w;
+  ASSERT_NE(w.window(), nullptr);
+  ASSERT_TRUE(w.WaitForPage(0));
+  {
+    RunningCopyMarker running;
+    ASSERT_TRUE(running.made());
+    w.Press(VK_RETURN);
+    Wizard::AnswerWithKey(
+        w.ExpectBox("Information", "A copy of Vellumar Word Processor is already running on your system."), VK_RETURN);
+    EXPECT_EQ(w.Page(), 0);
+    EXPECT_EQ(w.Text(widTopLbl), kHeaders[0]);
+  }
+  w.Press(VK_RETURN);
+  ASSERT_TRUE(w.WaitForPage(1)) << "Next did not reach the licence once the copy had closed";
+
+  // Only the first visit asks: back and forward again pass a running copy.
+  RunningCopyMarker running;
+  w.Press('B', true);
+  ASSERT_TRUE(w.WaitForPage(0));
+  w.Press(VK_RETURN);
+  EXPECT_TRUE(w.WaitForPage(1)) << "the second visit to the licence was held";
+  running.Remove();
+  w.Quit();
+}
+
+// Its icon cannot be checked from here: Wine does not answer WM_GETICON across
+// processes, and a dialog's class has no icon of its own.
+TEST(WizardFlow, TheOpenWizardIsTheProcesssOneTaskbarWindow) {
+  ForgetSavedSettings();
+  Wizard w;
+  ASSERT_NE(w.window(), nullptr);
+  EXPECT_EQ(TaskbarWindowsOf(w.processId()), std::vector<HWND>{w.window()});
+  EXPECT_EQ(GetWindow(w.window(), GW_OWNER), nullptr);
+  char title[256] = {};
+  GetWindowTextA(w.window(), title, sizeof(title));
+  EXPECT_STREQ(title, kTitle);
+  w.Quit();
+}
