@@ -41,7 +41,9 @@ int32_t AskWizard(const std::string& message, uint8_t dlgType, uint16_t buttons)
     Sleep(kPollMs);
   }
   const int32_t answer = InstallStatus.Answer;
-  InstallStatus.State.store(tsRunning, std::memory_order_release);
+  // A stop request may have replaced the answer's state meanwhile: keep it.
+  uint8_t answered = tsAnswered;
+  if (!InstallStatus.State.compare_exchange_strong(answered, tsRunning, std::memory_order_acq_rel)) return ui::mrNone;
   return answer;
 }
 

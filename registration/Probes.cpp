@@ -8,11 +8,10 @@
 
 #include "base/WinHandles.h"
 #include "instutils/InstUtils.h"
+#include "registration/ProductInterface.h"
 #include "registration/TestSeams.h"
 
 namespace {
-
-constexpr char kRunningProperty[] = "1.x Quarrytide";
 
 constexpr DWORD kQueryPropertyIoctl = 0x002D1400;  // IOCTL_STORAGE_QUERY_PROPERTY
 constexpr DWORD kQuerySize = 12;                   // STORAGE_PROPERTY_QUERY
@@ -27,7 +26,7 @@ std::atomic<DriveTypeFunction> g_driveType{nullptr};
 std::atomic<DeviceIoControlFunction> g_deviceIoControl{nullptr};
 
 BOOL CALLBACK FindMarkedWindow(HWND wnd, LPARAM found) {
-  if (GetPropA(wnd, kRunningProperty) == nullptr) return TRUE;
+  if (GetPropA(wnd, product::kRunningProperty) == nullptr) return TRUE;
   *reinterpret_cast<bool*>(found) = true;
   return FALSE;
 }

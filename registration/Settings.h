@@ -4,18 +4,20 @@
 #include <cstdint>
 #include <string>
 
-constexpr int32_t kAbsentNumber = 2147483647;
+#include "registration/ProductInterface.h"
+
+constexpr int32_t kAbsentNumber = product::kLastRunVerAbsent;
 
 inline constexpr char kInstallKey[] = "Software\\Vellumar Word Processor\\Install";
 // Opened while the Install key is open; the leading "\" puts it beside that key.
-inline constexpr char kInternalKey[] = "\\Software\\Vellumar Word Processor\\Internal";
+inline const std::string kInternalKey = std::string("\\") + product::kLastRunVerKey;
 
 inline constexpr char kMainDirValue[] = "MAINDIR";
 inline constexpr char kCompsValue[] = "COMPS (1.6.6.2)";
 inline constexpr char kInstallToAllValue[] = "INSTALLTOALL";
 inline constexpr char kExtensionsValue[] = "EXTENSIONS";
 inline constexpr char kLaunchValue[] = "LAUNCH";
-inline constexpr char kLastRunVerValue[] = "LastRunVer";
+using product::kLastRunVerValue;
 
 struct TOptions {       // the wizard's record of the saved settings
   std::string MainDir;  // "" when MAINDIR is absent

@@ -41,7 +41,10 @@ void RunSetup(HINSTANCE instance) {
   {
     wizard::TMainDlgForm form(instance, setup::CommandLineArguments());
     form.ShowModal();
-    if (instutils::InstallStarted && !form.IsPortableInstall()) instutils::SaveInstallLog();
+    if (instutils::InstallStarted) {
+      form.WaitForInstallRun();  // nothing is saved while the worker may still write
+      if (!form.IsPortableInstall()) instutils::SaveInstallLog();
+    }
   }
   catalogue.reset();
   AttachedFiles = nullptr;

@@ -7,6 +7,7 @@
 #include "instutils/ShellFolders.h"
 #include "payload/InstallStatus.h"
 #include "ui/MessageDlg.h"
+#include "components/Locations.h"
 #include "registration/Probes.h"
 #include "wizard/PngImage.h"
 
@@ -163,6 +164,7 @@ TMainDlgForm::TMainDlgForm(HINSTANCE instance, const std::vector<std::string>& a
 }
 
 TMainDlgForm::~TMainDlgForm() {
+  WaitForInstallRun();  // the worker uses the catalogue and the log list
   if (wnd_) DestroyWindow(wnd_);  // kills the timers first (FormDestroy)
 }
 
@@ -332,7 +334,7 @@ int TMainDlgForm::CurrentPage() const {
   return kNoPage;
 }
 
-bool TMainDlgForm::IsPortableInstall() const { return IsPortableDrive(Options.MainDir); }
+bool TMainDlgForm::IsPortableInstall() const { return components::IsPortableInstall(Options.MainDir); }
 
 LRESULT CALLBACK TMainDlgForm::LicenseMemoProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
   auto* self = reinterpret_cast<TMainDlgForm*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
@@ -358,9 +360,8 @@ INT_PTR TMainDlgForm::FormCommand(WPARAM wp, LPARAM) {
   }
 }
 
-INT_PTR TMainDlgForm::FormTimer(WPARAM, LPARAM) {
-  // Both timers run for the life of the window; the install run and the
-  // drive list are what they drive.
+INT_PTR TMainDlgForm::FormTimer(WPARAM wp, LPARAM) {
+  if (wp == kProgressTimer) InstallProgressTimer();
   return TRUE;
 }
 

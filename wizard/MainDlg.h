@@ -14,6 +14,7 @@
 
 #include "base/WinHandles.h"
 #include "components/Components.h"
+#include "payload/InstallThread.h"
 #include "registration/Settings.h"
 #include "wizard/Panels.h"
 #include "wizard/WizardLayout.h"
@@ -64,9 +65,16 @@ class TMainDlgForm {
   // asked afresh on every call.
   bool IsPortableInstall() const;
 
+  // The install run's progress, questions and end, on the progress timer.
+  void InstallProgressTimer();
+  // After the wizard: stops a worker that is still going and waits for it.
+  void WaitForInstallRun();
+
   TOptions Options;
   components::TComponentSet ComponentSet = 0;
   int32_t LastRunVersion = kAbsentNumber;
+  double SharedDataStamp = 0;  // written to install_stamp by the plan
+  std::unique_ptr<TInstallThread> InstallThread;
   bool QuitConfirmed = false;
   bool FormReady = false;
   int ModalResult = 0;
@@ -110,6 +118,8 @@ class TMainDlgForm {
   bool EnterStartPage(int from);
   bool EnterInstallingPage(int from);
   bool FinishStep(int from);
+  void StartInstallRun();
+  int32_t Ask(const std::string& text, uint8_t dlgType, uint16_t buttons);
   bool LoadLicense();
   void SetButtons(int page);
   void ShowSheet(int page);
@@ -143,6 +153,7 @@ class TMainDlgForm {
   components::TComponentRows rows_;
   char currentDrive_ = 'c';  // the drive box's drive, lower case
   bool timersStarted_ = false;
+  bool asking_ = false;  // one of the wizard's questions is open
 };
 
 }  // namespace wizard

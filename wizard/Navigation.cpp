@@ -7,6 +7,10 @@
 #include "instutils/ShellFolders.h"
 #include "payload/AttachFiles.h"
 #include "payload/InstallStatus.h"
+#include "components/InstallPlan.h"
+#include "components/Locations.h"
+#include "registration/ProductInterface.h"
+#include <commctrl.h>
 #include "registration/Probes.h"
 #include "ui/MessageDlg.h"
 #include "wizard/MainDlg.h"
@@ -40,14 +44,11 @@ constexpr int kCsidlProgramFiles = 38;
 // Next on the component page is left as the disk-space check set it.
 enum TNextRule : uint8_t { nrEnabled, nrDisabled, nrByDiskSpace };
 
-void ShowRunningCopyMessage() {
-  SafeMessageDlg(kRunningCopy, ui::mtInformation, ui::ButtonBit(ui::mbOK));
-}
-
 }  // namespace
 
 struct TMainDlgForm::TPageDef {
   bool (TMainDlgForm::*Enter)(int from);  // nullptr: nothing to do
+  void (TMainDlgForm::*Shown)();          // after the page is shown; nullptr: nothing
   TWidgetId Focus;                        // widNone: focus stays
   bool BackVisible, BackEnabled;
   TNextRule Next;
@@ -56,15 +57,15 @@ struct TMainDlgForm::TPageDef {
 };
 
 const TMainDlgForm::TPageDef TMainDlgForm::kPages[kPageCount + 1] = {
-    /* 0 welcome    */ {nullptr, widNone, false, true, nrEnabled, kNextCaption, true},
-    /* 1 licence    */ {&TMainDlgForm::EnterLicensePage, widLicenseMemo, true, true, nrEnabled, kNextCaption, true},
-    /* 2 folder     */ {&TMainDlgForm::EnterDestDirPage, widDestDirEdt, true, true, nrEnabled, kNextCaption, true},
-    /* 3 components */ {&TMainDlgForm::EnterSelCompPage, widSelCompLstBx, true, true, nrByDiskSpace, kNextCaption, true},
-    /* 4 ready      */ {&TMainDlgForm::EnterStartPage, widNextBtn, true, true, nrEnabled, kNextCaption, true},
-    /* 5 installing */ {&TMainDlgForm::EnterInstallingPage, widNone, true, false, nrDisabled, kNextCaption, true},
-    /* 6 documents  */ {nullptr, widAssocChkBx1, true, false, nrEnabled, kNextCaption, true},
-    /* 7 finish     */ {nullptr, widNone, true, false, nrEnabled, kFinishCaption, false},
-    /* 8 the finish step */ {&TMainDlgForm::FinishStep, widNone, false, false, nrDisabled, "", false},
+    /* 0 welcome    */ {nullptr, nullptr, widNone, false, true, nrEnabled, kNextCaption, true},
+    /* 1 licence    */ {&TMainDlgForm::EnterLicensePage, nullptr, widLicenseMemo, true, true, nrEnabled, kNextCaption, true},
+    /* 2 folder     */ {&TMainDlgForm::EnterDestDirPage, nullptr, widDestDirEdt, true, true, nrEnabled, kNextCaption, true},
+    /* 3 components */ {&TMainDlgForm::EnterSelCompPage, nullptr, widSelCompLstBx, true, true, nrByDiskSpace, kNextCaption, true},
+    /* 4 ready      */ {&TMainDlgForm::EnterStartPage, nullptr, widNextBtn, true, true, nrEnabled, kNextCaption, true},
+    /* 5 installing */ {&TMainDlgForm::EnterInstallingPage, &TMainDlgForm::StartInstallRun, widNone, true, false, nrDisabled, kNextCaption, true},
+    /* 6 documents  */ {nullptr, nullptr, widAssocChkBx1, true, false, nrEnabled, kNextCaption, true},
+    /* 7 finish     */ {nullptr, nullptr, widNone, true, false, nrEnabled, kFinishCaption, false},
+    /* 8 the finish step */ {&TMainDlgForm::FinishStep, nullptr, widNone, false, false, nrDisabled, "", false},
 };
 
 void TMainDlgForm::GoToPage(int from, int to) {
@@ -77,6 +78,7 @@ void TMainDlgForm::GoToPage(int from, int to) {
   SetHeader(to);
   ShowSheet(to);
   if (page.Focus != widNone) SendMessageA(wnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Widget(page.Focus)), TRUE);
+  if (page.Shown) (this->*page.Shown)();
 }
 
 void TMainDlgForm::SetButtons(int page) {
@@ -110,23 +112,39 @@ void TMainDlgForm::BNClick(HWND button) {
 void TMainDlgForm::CancelBtnClick() { ModalResult = 2; }
 
 bool TMainDlgForm::FormCloseQuery() {
+  // A question of ours is open (the window is disabled under it): it is
+  // answered first, and never joined by the close question.
+  if (asking_) return false;
   // Both threads change the state: every change is one compare-and-exchange,
   // so a worker that has just finished or failed is never overwritten.
   uint8_t running = tsRunning;
   InstallStatus.State.compare_exchange_strong(running, tsPaused);
   const bool canClose =
       QuitConfirmed ||
-      SafeMessageDlg(kCloseQuestion, ui::mtConfirmation, ui::ButtonBit(ui::mbNo) | ui::ButtonBit(ui::mbAbort)) == ui::mrAbort;
+      Ask(kCloseQuestion, ui::mtConfirmation, ui::ButtonBit(ui::mbNo) | ui::ButtonBit(ui::mbAbort)) == ui::mrAbort;
   QuitConfirmed = canClose;
   uint8_t paused = tsPaused;
   InstallStatus.State.compare_exchange_strong(paused, canClose ? tsFinished : tsRunning);
+  if (canClose) {
+    // A question the worker published but nobody has picked up will never be
+    // shown now: the stop request releases the worker.
+    uint8_t asking = tsAsking;
+    InstallStatus.State.compare_exchange_strong(asking, tsFinished);
+  }
   return canClose;
+}
+
+int32_t TMainDlgForm::Ask(const std::string& text, uint8_t dlgType, uint16_t buttons) {
+  asking_ = true;
+  const int32_t answer = SafeMessageDlg(text, dlgType, buttons);
+  asking_ = false;
+  return answer;
 }
 
 bool TMainDlgForm::EnterLicensePage(int from) {
   if (from != 0 || GetWindowTextLengthA(Widget(widLicenseMemo)) != 0) return true;
   if (IsProductRunning()) {
-    ShowRunningCopyMessage();
+    Ask(kRunningCopy, ui::mtInformation, ui::ButtonBit(ui::mbOK));
     return false;
   }
   return LoadLicense();
@@ -153,7 +171,7 @@ bool TMainDlgForm::LoadLicense() {
 
 bool TMainDlgForm::EnterDestDirPage(int from) {
   if (from != 1 || Checked(widLicenseChkBx)) return true;
-  if (SafeMessageDlg(kLicenseQuestion, ui::mtInformation, ui::ButtonBit(ui::mbYes) | ui::ButtonBit(ui::mbNo)) == ui::mrYes) {
+  if (Ask(kLicenseQuestion, ui::mtInformation, ui::ButtonBit(ui::mbYes) | ui::ButtonBit(ui::mbNo)) == ui::mrYes) {
     QuitConfirmed = true;
     ModalResult = 2;
   }
@@ -182,10 +200,64 @@ bool TMainDlgForm::EnterStartPage(int) {
 }
 
 bool TMainDlgForm::EnterInstallingPage(int) {
-  if (IsProductRunning()) ShowRunningCopyMessage();
-  // The install run is not part of this build yet: stay on the ready page
-  // rather than pretend that anything was installed.
+  if (!IsProductRunning()) return true;
+  Ask(kRunningCopy, ui::mtInformation, ui::ButtonBit(ui::mbOK));
   return false;
+}
+
+void TMainDlgForm::StartInstallRun() {
+  instutils::StartInstallLog(IsPortableInstall() ? std::string()
+                                                 : components::DestFile(Options.MainDir, product::kInstallLogFile));
+  ComponentSet = components::FixSelection(rows_);
+  SharedDataStamp = components::BuildInstallPlan(*AttachedFiles, {ComponentSet, Options.MainDir, LastRunVersion});
+  SendMessageA(Widget(widInstallingProgressBar), PBM_SETRANGE32, 0, AttachedFiles->PlannedSize());
+  InstallStatus.State.store(tsRunning);
+  InstallThread = std::make_unique<TInstallThread>();
+}
+
+void TMainDlgForm::InstallProgressTimer() {
+  if (asking_) return;  // the tick comes from inside one of our own questions
+  uint8_t state = InstallStatus.State.load();
+  switch (state) {
+    case tsRunning: {
+      const uint8_t component = InstallStatus.Component.load();
+      if (component == 255) return;
+      SendMessageA(Widget(widInstallingProgressBar), PBM_SETPOS, WPARAM(InstallStatus.Progress.load()), 0);
+      const std::string name = instutils::EscapeAmpersands(components::ComponentName(component));
+      if (Text(widInstallingLbl2) != name) SetText(widInstallingLbl2, name);
+      return;
+    }
+    case tsAsking: {
+      if (!InstallStatus.State.compare_exchange_strong(state, tsPaused)) return;
+      InstallStatus.Answer = Ask(InstallStatus.Message, InstallStatus.DlgType, InstallStatus.Buttons);
+      uint8_t paused = tsPaused;
+      InstallStatus.State.compare_exchange_strong(paused, tsAnswered);
+      return;
+    }
+    case tsFinished:
+      if (InstallStatus.State.compare_exchange_strong(state, tsIdle)) GoToPage(5, 6);
+      return;
+    case tsFailed:
+      QuitConfirmed = true;
+      ModalResult = 2;
+      return;
+    default:
+      return;
+  }
+}
+
+void TMainDlgForm::WaitForInstallRun() {
+  if (!InstallThread) return;
+  // Normally the run has ended or been told to stop by the close query; a
+  // wizard ended any other way (the end of the session) stops it here.
+  while (!InstallThread->Ended()) {
+    for (uint8_t from : {tsRunning, tsPaused, tsAsking, tsAnswered}) {
+      uint8_t expected = from;
+      if (InstallStatus.State.compare_exchange_strong(expected, tsFinished)) break;
+    }
+    Sleep(10);
+  }
+  InstallThread->WaitFor();
 }
 
 bool TMainDlgForm::FinishStep(int) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -201,9 +202,6 @@ TEST(WizardFlow, EnterWalksForwardBackReturnsAndOnlyAbortQuits) {
     ExpectButtonsOf(w, page);
   }
 
-  // Keys are handled in order: once Esc's question is up, Next on the ready
-  // page has been handled too, and it led nowhere yet.
-  w.Press(VK_RETURN);
   w.Press(VK_ESCAPE);
   MessageBoxInfo box = w.ExpectBox("Confirm", "Setup is not complete.");
   EXPECT_EQ(w.Page(), 4);
@@ -317,4 +315,45 @@ TEST(WizardFlow, TheOpenWizardIsTheProcesssOneTaskbarWindow) {
   GetWindowTextA(w.window(), title, sizeof(title));
   EXPECT_STREQ(title, kTitle);
   w.Quit();
+}
+
+// Next on the ready page installs into the destination on a worker thread
+// and moves on to the associations page; the installation log is written
+// once the wizard has closed, also when it is quit there.
+TEST(WizardFlow, TheReadyPageInstallsTheProductAndTheLogFollowsTheWizard) {
+  ForgetSavedSettings();
+  char temp[MAX_PATH] = {}, common[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, temp);
+  ASSERT_EQ(SHGetFolderPathA(nullptr, CSIDL_COMMON_APPDATA, nullptr, 0, common), S_OK);
+  const std::string dest = std::string(temp) + "vellumar-e2e-" + std::to_string(GetCurrentProcessId()) + "\\Writer";
+  const std::string stamp = std::string(common) + "\\Vellumar\\Hidden\\install_stamp";
+  DeleteFileA(stamp.c_str());
+
+  Wizard w("-d" + dest);
+  ASSERT_NE(w.window(), nullptr);
+  for (int page = 1; page <= 4; ++page) {
+    w.Press(VK_RETURN);
+    ASSERT_TRUE(w.WaitForPage(page));
+  }
+  w.Press(VK_RETURN);
+  ASSERT_TRUE(WaitUntil([&] { return w.Text(widTopLbl) == "Associate With Document Types"; }, 60000))
+      << "the install run did not hand over to the associations page; header: " << w.Text(widTopLbl);
+  EXPECT_FALSE(IsWindowEnabled(w.Control(widBackBtn)));
+  EXPECT_TRUE(IsWindowEnabled(w.Control(widNextBtn)));
+
+  const std::string shipped = testfiles::ReadWholeFile(testfiles::ArgPath(3));
+  EXPECT_EQ(testfiles::ReadWholeFile(dest + "\\License.txt"), shipped);
+  EXPECT_GT(testfiles::ReadWholeFile(dest + "\\vlm.exe").size(), 100000u);
+  EXPECT_EQ(testfiles::ReadWholeFile(stamp).size(), 8u) << "no install time stamp";
+  EXPECT_EQ(GetFileAttributesA((dest + "\\Install.log").c_str()), INVALID_FILE_ATTRIBUTES)
+      << "the log is saved after the wizard, not before";
+
+  w.Quit();
+  const std::vector<std::string> log = Lines(testfiles::ReadWholeFile(dest + "\\Install.log"));
+  auto logged = [&](const std::string& line) { return std::find(log.begin(), log.end(), line) != log.end(); };
+  EXPECT_TRUE(logged("Made Dir: " + dest + "\\")) << "the destination's creation is not in Install.log";
+  EXPECT_TRUE(logged("File Copy: " + dest + "\\vlm.exe"));
+  EXPECT_TRUE(logged("File Copy: " + dest + "\\License.txt"));
+  for (const std::string& line : log)
+    EXPECT_EQ(line.find("Templates"), std::string::npos) << "shared data must not be logged: " << line;
 }

@@ -15,7 +15,9 @@
 #include "instutils/Logs.h"
 #include "instutils/ShellFolders.h"
 #include "payload/AttachFiles.h"
+#include "payload/InstallStatus.h"
 #include "payload/TestSeams.h"
+#include <commctrl.h>
 #include "registration/TestSeams.h"
 #include "tests/payload/TestCatalogue.h"
 #include "ui/MessageDlg.h"
@@ -112,6 +114,10 @@ class WizardTest : public ::testing::Test {
   void SetUp() override {
     SHDeleteKeyA(HKEY_CURRENT_USER, kSettingsRoot);
     instutils::BindSpecialFolderLookup();
+    instutils::ResetLogs();
+    InstallStatus.State = tsIdle;
+    InstallStatus.Component = 255;
+    InstallStatus.Progress = 0;
     catalogue_ = testing_payload::NewTestCatalogue();
     AttachedFiles = catalogue_.get();
     g_asked.clear();
@@ -154,6 +160,10 @@ TEST_F(WizardTest, FirstRunShowsDefaultsFormattedTextsAndWelcomePage) {
   TMainDlgForm& f = Build();
   ASSERT_NE(f.Handle(), nullptr);
   EXPECT_EQ(TextOf(f.Handle()), "Vellumar Word Processor Lite - Setup");
+  // Its own taskbar button, with the program's icon.
+  EXPECT_EQ(GetWindow(f.Handle(), GW_OWNER), nullptr);
+  EXPECT_TRUE(GetWindowLongPtrA(f.Handle(), GWL_EXSTYLE) & WS_EX_APPWINDOW);
+  EXPECT_NE(SendMessageA(f.Handle(), WM_GETICON, ICON_BIG, 0), 0);
   EXPECT_EQ(TextOf(W(widWelcomeLbl)),
             "This program will install Vellumar Word Processor Lite (version 3.2.14.0) on your computer."
             "\r\n\r\n\r\n\r\n\r\nClick Next to continue. Click Cancel to quit Setup.");
@@ -233,7 +243,8 @@ TEST_F(WizardTest, ButtonsFollowEveryPage) {
       {true, true, "&Next >", true, true},   {true, false, "&Next >", false, true},
       {true, false, "&Next >", true, true},  {true, false, "&Finish", true, false},
   };
-  TMainDlgForm& f = Build();
+  testing_payload::ScratchFolder dest;
+  TMainDlgForm& f = Build({"-d" + dest.path() + "Writer"});
   auto check = [&](int page) {
     SCOPED_TRACE("page " + std::to_string(page));
     ASSERT_EQ(f.CurrentPage(), page);
@@ -254,14 +265,18 @@ TEST_F(WizardTest, ButtonsFollowEveryPage) {
     if (page) Next();
     check(page);
   }
-  Next();  // the install run is not there yet: nothing may pretend to install
-  check(4);
   for (int page = 3; page >= 0; --page) {
     Back();
     check(page);
   }
-  f.GoToPage(4, 6);
+  WalkTo(4);
+  Next();  // the install run starts; the buttons stay put until it ends
+  check(5);
+  f.InstallThread->WaitFor();
+  EXPECT_EQ(InstallStatus.State.load(), tsFinished);
+  f.InstallProgressTimer();
   check(6);
+  EXPECT_TRUE(testing_payload::Exists(dest.path() + "Writer\\vlm.exe"));
   f.GoToPage(6, 7);
   check(7);
   for (int page = 0; page < 7; ++page)
@@ -438,6 +453,60 @@ TEST_F(WizardTest, ComponentRowsAndTheDiskSpaceGate) {
   g_free = 0;
   SendMessageA(f.Handle(), WM_ACTIVATEAPP, TRUE, 0);
   EXPECT_FALSE(IsWindowEnabled(W(widNextBtn)));
+}
+
+// The progress timer's side of the install run, with the worker's part
+// played by the test through the shared status record.
+TEST_F(WizardTest, ProgressTimerShowsProgressAsksOnceAndHandsBack) {
+  TMainDlgForm& f = Build();
+  auto restore = [] { InstallStatus.State = tsIdle; InstallStatus.Component = 255; InstallStatus.Progress = 0; };
+  restore();
+  InstallStatus.State = tsRunning;
+  f.InstallProgressTimer();  // no component yet: nothing shown
+  EXPECT_EQ(TextOf(W(widInstallingLbl2)), "");
+  InstallStatus.Component = 4;
+  InstallStatus.Progress = 1234;
+  SendMessageA(W(widInstallingProgressBar), PBM_SETRANGE32, 0, 5000);
+  f.InstallProgressTimer();
+  EXPECT_EQ(TextOf(W(widInstallingLbl2)), "Clip library");
+  EXPECT_EQ(SendMessageA(W(widInstallingProgressBar), PBM_GETPOS, 0, 0), 1234);
+
+  // The worker's question: shown once, answered, handed back.
+  InstallStatus.Message = "cannot write";
+  InstallStatus.DlgType = ui::mtError;
+  InstallStatus.Buttons = ui::kAbortRetryIgnore;
+  InstallStatus.State = tsAsking;
+  g_answers = {ui::mrRetry};
+  f.InstallProgressTimer();
+  f.InstallProgressTimer();
+  ASSERT_EQ(g_asked.size(), 1u);
+  EXPECT_EQ(g_asked[0].text, "cannot write");
+  EXPECT_EQ(g_asked[0].buttons, ui::kAbortRetryIgnore);
+  EXPECT_EQ(InstallStatus.State.load(), tsAnswered);
+  EXPECT_EQ(InstallStatus.Answer, ui::mrRetry);
+
+  // A question still waiting when a close is confirmed releases the worker
+  // with a stop request instead of leaving it waiting for ever.
+  InstallStatus.State = tsAsking;
+  g_answers = {ui::mrAbort};
+  f.CancelBtnClick();
+  EXPECT_TRUE(f.FormCloseQuery());
+  EXPECT_EQ(InstallStatus.State.load(), tsFinished);
+  EXPECT_EQ(g_asked.size(), 2u) << "only the close question, not the worker's";
+
+  // The end of the run moves on to the associations page.
+  f.QuitConfirmed = false;
+  f.ModalResult = 0;
+  f.InstallProgressTimer();
+  EXPECT_EQ(InstallStatus.State.load(), tsIdle);
+  EXPECT_EQ(f.CurrentPage(), 6);
+  // A failed run ends the wizard without a question.
+  InstallStatus.State = tsFailed;
+  f.InstallProgressTimer();
+  EXPECT_EQ(f.ModalResult, 2);
+  EXPECT_TRUE(f.FormCloseQuery());
+  EXPECT_EQ(g_asked.size(), 2u);
+  restore();
 }
 
 // A destination on a drive that can be carried away: no install-for-anyone
