@@ -1,11 +1,16 @@
 #!/usr/bin/env bash
-# Builds the setup and prints the payload benchmark's figures (run under Wine).
+# Builds the setup and prints the benchmarks' figures (run under Wine): the
+# payload's inflate-and-parse, then an install run against plain file writes.
 #   bash scripts/run-benchmark.sh [ROUNDS]
+# BUILD_DIR picks the build folder (default: as for the tests, see wine-env.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh >/dev/null
-BUILD_DIR=${BUILD_DIR:-build}
-cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$BUILD_DIR" -j"$(nproc)" --target payload_bench >/dev/null
+source scripts/wine-env.sh
+BUILD_DIR=$RUN_BUILD_DIR
+cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$RUN_TOOLCHAIN" >/dev/null
+cmake --build "$BUILD_DIR" -j"$(nproc)" --target payload_bench install_bench >/dev/null
 export WINEPREFIX="$PWD/$BUILD_DIR/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="winemenubuilder.exe,mscoree,mshtml=d"
-wine "$BUILD_DIR/bench/payload_bench.exe" "$PWD/$BUILD_DIR/setup/setup.exe" "${1:-15}"
+mkdir -p "$WINEPREFIX"
+"$WINE" "$BUILD_DIR/bench/payload_bench.exe" "$PWD/$BUILD_DIR/setup/setup.exe" "${1:-15}"
+"$WINE" "$BUILD_DIR/bench/install_bench.exe" "$PWD/$BUILD_DIR/setup/setup.exe" "${1:-15}"
