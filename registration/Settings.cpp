@@ -2,7 +2,28 @@
 
 #include <windows.h>
 
+#include <optional>
+
+#include "instutils/InstUtils.h"
+#include "registration/FolderSize.h"
+#include "registration/Probes.h"
 #include "registration/Registry.h"
+
+namespace {
+
+constexpr size_t kComponentRows = 6;  // the rows of the component list; higher bits are not ours
+
+uint32_t UpdatedComps(uint32_t comps, const std::vector<uint8_t>& rows) {
+  for (size_t n = 0; n < rows.size() && n < kComponentRows; ++n) {
+    if (rows[n] == 1)
+      comps |= 1u << n;
+    else
+      comps &= ~(1u << n);
+  }
+  return comps;
+}
+
+}  // namespace
 
 TSavedSettings ReadSettings() {
   TSavedSettings s;
@@ -16,4 +37,27 @@ TSavedSettings ReadSettings() {
   reg.OpenKey(kInternalKey);
   if (auto ver = reg.ReadInteger(kLastRunVerValue)) s.LastRunVer = *ver;
   return s;
+}
+
+void SaveSettings(const TSettingsToSave& s) {
+  TRegistryAccess reg;
+  reg.OpenKey(kInstallKey);
+  reg.WriteString(kMainDirValue, s.Options.MainDir);
+  reg.WriteInteger(kCompsValue, static_cast<int32_t>(UpdatedComps(s.Options.Comps, s.RowStates)));
+  reg.WriteBool(kInstallToAllValue, s.InstallToAll);
+  reg.WriteString(kExtensionsValue, s.Options.Extensions);
+  reg.WriteBool(kLaunchValue, s.Launch);
+  if (IsPortableDrive(s.Options.MainDir)) return;
+
+  // Where the values go does not follow the install-for-anyone choice.
+  const std::string program = instutils::JoinPath(s.Options.MainDir, product::kProgramFile);
+  reg.SetRoot(HKEY_LOCAL_MACHINE);
+  reg.OpenKey(kUninstallKey);
+  reg.WriteString("DisplayIcon", program);
+  reg.WriteString("DisplayName", kDisplayName);
+  reg.WriteString("DisplayVersion", kDisplayVersion);
+  if (std::optional<uint32_t> kb = FolderSizeKB(s.Options.MainDir))
+    reg.WriteInteger("EstimatedSize", static_cast<int32_t>(*kb));
+  reg.WriteString("Publisher", kPublisher);
+  reg.WriteString("UninstallString", product::UninstallCommand(program));
 }

@@ -1,8 +1,10 @@
-// The choices the setup remembers between runs, under HKEY_CURRENT_USER, and
-// the last-run version the installed product leaves beside them.
+// The choices the setup remembers between runs, under HKEY_CURRENT_USER, the
+// last-run version the installed product leaves beside them, and the uninstall
+// entry under HKEY_LOCAL_MACHINE.
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "registration/ProductInterface.h"
 
@@ -18,6 +20,13 @@ inline constexpr char kInstallToAllValue[] = "INSTALLTOALL";
 inline constexpr char kExtensionsValue[] = "EXTENSIONS";
 inline constexpr char kLaunchValue[] = "LAUNCH";
 using product::kLastRunVerValue;
+
+// The uninstall entry; the product's uninstaller removes the key.
+inline constexpr char kUninstallKey[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vellumar Word Processor";
+inline constexpr char kDisplayName[] = "Vellumar Word Processor";
+inline constexpr char kDisplayVersion[] = "3.2.13.4";
+inline constexpr char kPublisher[] = "The Vellumar Word Processor Team";
 
 struct TOptions {       // the wizard's record of the saved settings
   std::string MainDir;  // "" when MAINDIR is absent
@@ -36,3 +45,23 @@ struct TSavedSettings {
 // missing. A value of the wrong type or size counts as absent, and so does a
 // MAINDIR of MAX_PATH characters or more (no folder has such a name).
 TSavedSettings ReadSettings();
+
+struct TSettingsToSave {
+  TOptions Options;  // as the wizard holds it when it closes; Comps as read at start
+  // The component list's check states in row order: 0 unchecked, 1 checked,
+  // 2 grayed.
+  std::vector<uint8_t> RowStates;
+  bool InstallToAll = true;  // the ready page's box
+  bool Launch = true;        // the finish page's box
+};
+
+// Run once after the wizard has closed, when the installing page was entered,
+// however the run ended, and before Install.log is saved. Writes the five
+// values under HKEY_CURRENT_USER; Comps is rebuilt from the first six rows
+// (bit n set for a checked row n, cleared otherwise, so the grayed program row
+// clears bit 0; bits 6 to 31 keep their value). Unless the destination is on
+// a portable drive, also writes the uninstall entry under HKEY_LOCAL_MACHINE:
+// DisplayIcon, DisplayName, DisplayVersion, EstimatedSize (FolderSizeKB of the
+// destination; left as it was when that cannot be measured), Publisher,
+// UninstallString. Registry failures are silent.
+void SaveSettings(const TSettingsToSave& s);

@@ -3,10 +3,15 @@
 #include <shlwapi.h>
 
 #include <string>
+#include <vector>
 
 #include "base/WinHandles.h"
+#include "instutils/TestSeams.h"
 #include "registration/Registry.h"
 #include "registration/Settings.h"
+#include "registration/TestSeams.h"
+#include "tests/instutils/Scratch.h"
+#include "tests/registration/FakeDisk.h"
 
 namespace {
 
@@ -37,8 +42,14 @@ void SetRaw(const char* keyPath, const char* name, DWORD type, const void* data,
 // Every test starts from, and leaves, a registry without the product's keys.
 class SettingsTest : public ::testing::Test {
  protected:
-  void SetUp() override { SHDeleteKeyA(HKEY_CURRENT_USER, kProductKey); }
-  void TearDown() override { SHDeleteKeyA(HKEY_CURRENT_USER, kProductKey); }
+  void SetUp() override { TearDown(); }
+  void TearDown() override {
+    SHDeleteKeyA(HKEY_CURRENT_USER, kProductKey);
+    SHDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey);
+    SetDriveTypeFunction(nullptr);
+    instutils::SetDiskFreeSpaceFunction(nullptr);
+    g_sectorsPerCluster = 8;
+  }
 };
 
 TEST_F(SettingsTest, EmptyRegistryGivesDefaultsAndLeavesBothKeysEmpty) {
@@ -164,6 +175,90 @@ TEST_F(SettingsTest, KeyPathsStartingWithBackslashAreTakenFromTheRoot) {
   EXPECT_FALSE(OpenExisting(std::string(kInstall) + "\\Sub\\Software"));
   EXPECT_FALSE(OpenExisting(std::string(kInstall) + "\\Software"));
   EXPECT_NE(RegQueryValueExA(HKEY_CURRENT_USER, "Nowhere", nullptr, nullptr, nullptr, nullptr), ERROR_SUCCESS);
+}
+
+UINT Removable(const std::string&) { return DRIVE_REMOVABLE; }
+
+TEST_F(SettingsTest, SavedChoicesComeBackOnTheNextRun) {
+  TSettingsToSave save;
+  save.Options.MainDir = "E:\\Vellumar";
+  SetDriveTypeFunction(Removable);  // portable: the choices only
+
+  save.RowStates = {2, 1, 1, 1, 1, 1};  // a first run left at its defaults
+  SaveSettings(save);
+  EXPECT_EQ(ReadSettings().Options.Comps, 2147483646u);
+  save.RowStates = {2, 1, 1, 1, 0, 1};  // the clip library unchecked
+  SaveSettings(save);
+  EXPECT_EQ(ReadSettings().Options.Comps, 2147483630u);
+
+  save.Options.Comps = 0x80000041;  // bits above the six rows are kept, bit 0 follows its row
+  save.RowStates = {2, 0, 1, 0, 0, 0};
+  save.Options.Extensions = "";
+  save.InstallToAll = false;
+  save.Launch = false;
+  SaveSettings(save);
+  TSavedSettings read = ReadSettings();
+  EXPECT_EQ(read.Options.Comps, 0x80000044u);
+  EXPECT_EQ(read.Options.MainDir, "E:\\Vellumar");
+  EXPECT_EQ(read.Options.Extensions, "");  // no box checked stays none, not the default
+  EXPECT_FALSE(read.InstallToAll);
+  EXPECT_FALSE(read.Launch);
+
+  base::UniqueHKey uninstall;
+  EXPECT_NE(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_READ, uninstall.out()), ERROR_SUCCESS);
+}
+
+struct UninstallValue {
+  DWORD Type = REG_NONE;
+  std::string Data;
+};
+UninstallValue ReadUninstallValue(const char* name) {
+  UninstallValue v;
+  base::UniqueHKey key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_READ, key.out()) != ERROR_SUCCESS) return v;
+  char data[1024] = {};
+  DWORD size = sizeof data;
+  if (RegQueryValueExA(key.get(), name, nullptr, &v.Type, reinterpret_cast<BYTE*>(data), &size) == ERROR_SUCCESS)
+    v.Data.assign(data, size);
+  return v;
+}
+std::string Sz(const std::string& text) { return text + '\0'; }
+std::string Dword(uint32_t n) { return std::string(reinterpret_cast<const char*>(&n), 4); }
+
+TEST_F(SettingsTest, NormalInstallRegistersItsUninstallEntry) {
+  testing_support::ScratchFolder dest;
+  testing_support::WriteFileBytes(dest / "vlm.exe", std::string(100, 'x'));
+  CreateDirectoryA((dest / "Templates").c_str(), nullptr);
+  testing_support::WriteFileBytes(dest / "Templates\\letter.rtf", std::string(5000, 'x'));
+  instutils::SetDiskFreeSpaceFunction(FakeDiskFreeSpace);
+
+  TSettingsToSave save;
+  save.Options.MainDir = dest.path().substr(0, dest.path().size() - 1);
+  save.RowStates = {2, 1, 1, 1, 1, 1};
+  save.InstallToAll = false;  // the entry goes to the machine either way
+  SaveSettings(save);
+
+  const std::string program = save.Options.MainDir + "\\vlm.exe";
+  const std::pair<const char*, UninstallValue> expected[] = {
+      {"DisplayIcon", {REG_SZ, Sz(program)}},
+      {"DisplayName", {REG_SZ, Sz("Vellumar Word Processor")}},
+      {"DisplayVersion", {REG_SZ, Sz("3.2.13.4")}},
+      {"EstimatedSize", {REG_DWORD, Dword(4 + 8)}},
+      {"Publisher", {REG_SZ, Sz("The Vellumar Word Processor Team")}},
+      {"UninstallString", {REG_SZ, Sz("\"" + program + "\" -ui")}},
+  };
+  for (const auto& [name, value] : expected) {
+    const UninstallValue got = ReadUninstallValue(name);
+    EXPECT_EQ(got.Type, value.Type) << name;
+    EXPECT_EQ(got.Data, value.Data) << name;
+  }
+
+  // A destination that cannot be measured keeps the size it had.
+  g_sectorsPerCluster = 0;
+  testing_support::WriteFileBytes(dest / "more.dat", std::string(9000, 'x'));
+  SaveSettings(save);
+  EXPECT_EQ(ReadUninstallValue("EstimatedSize").Data, Dword(12));
+  EXPECT_EQ(ReadUninstallValue("UninstallString").Data, Sz("\"" + program + "\" -ui"));
 }
 
 }  // namespace
