@@ -34,16 +34,23 @@ int CompareLogLines(const std::string& a, const std::string& b) {
          CSTR_EQUAL;
 }
 
-bool TLogList::Contains(const std::string& line) const {
-  for (const std::string& l : lines_)
-    if (CompareLogLines(l, line) == 0) return true;
-  return false;
-}
+bool TLogList::Contains(const std::string& line) const { return index_.count(line) != 0; }
 
 bool TLogList::AddUnique(const std::string& line) {
-  if (Contains(line)) return false;
+  if (!index_.insert(line).second) return false;
   lines_.push_back(line);
   return true;
+}
+
+void TLogList::Assign(std::vector<std::string> lines) {
+  lines_ = std::move(lines);
+  index_.clear();
+  index_.insert(lines_.begin(), lines_.end());
+}
+
+void TLogList::Clear() {
+  lines_.clear();
+  index_.clear();
 }
 
 void LogLine(const std::string& line) {

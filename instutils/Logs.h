@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -22,11 +23,15 @@ class TLogList {
   const std::vector<std::string>& Lines() const { return lines_; }
   bool Contains(const std::string& line) const;
   bool AddUnique(const std::string& line);  // false when already present
-  void Assign(std::vector<std::string> lines) { lines_ = std::move(lines); }
-  void Clear() { lines_.clear(); }
+  void Assign(std::vector<std::string> lines);
+  void Clear();
 
  private:
+  struct Less {
+    bool operator()(const std::string& a, const std::string& b) const { return CompareLogLines(a, b) < 0; }
+  };
   std::vector<std::string> lines_;
+  std::set<std::string, Less> index_;  // the same lines, for a look-up that does not grow with the log
 };
 
 extern std::unique_ptr<TLogList> LogList;  // absent until StartInstallLog

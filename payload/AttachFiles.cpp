@@ -63,14 +63,13 @@ std::string FolderOf(const std::string& path) {
 // Sets the last-write time from a TDateTime through the DOS conversion;
 // creation and last-access times stay. A stamp outside the DOS range leaves
 // the time of writing.
-void SetLastWriteTime(const std::string& target, double stamp) {
+// On the handle that wrote the data: one open per file, not two.
+void SetLastWriteTime(HANDLE file, double stamp) {
   WORD dosDate, dosTime;
   if (!instutils::DateTimeToDosDateTime(stamp, dosDate, dosTime)) return;
   FILETIME local, utc;
   if (!DosDateTimeToFileTime(dosDate, dosTime, &local) || !LocalFileTimeToFileTime(&local, &utc)) return;
-  base::UniqueFile f(CreateFileA(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-  if (f) SetFileTime(f.get(), nullptr, nullptr, &utc);
+  SetFileTime(file, nullptr, nullptr, &utc);
 }
 
 }  // namespace
@@ -163,8 +162,10 @@ bool TAttachedFiles::AddFiles(const std::string& pattern, const std::string& fol
                               uint8_t rule) {
   if (component >= kPlanCount || pattern.empty()) return false;
   const uint8_t effective = AlwaysReplace ? uint8_t(rrAlways) : rule;
-  const std::string publicPrefix =
-      instutils::JoinPath(instutils::SpecialFolder(CSIDL_COMMON_APPDATA), "Vellumar\\Public\\");
+  // Looked up once per catalogue: the shell's answer costs more than a file write.
+  if (publicPrefix_.empty())
+    publicPrefix_ = instutils::JoinPath(instutils::SpecialFolder(CSIDL_COMMON_APPDATA), "Vellumar\\Public\\");
+  const std::string& publicPrefix = publicPrefix_;
   if (!IsFolderPrefix(pattern)) {
     for (const TAttachedFile& f : files_)
       if (SamePath(f.Name, pattern)) return PlanOne(f, folder, component, rule, effective, publicPrefix);
@@ -211,8 +212,8 @@ bool TAttachedFiles::WriteOnce(const TAttachedFile& entry, const std::string& ta
       DeleteFileA(target.c_str());
       return false;
     }
+    SetLastWriteTime(f.get(), entry.TimeStamp);
   }
-  SetLastWriteTime(target, entry.TimeStamp);
   instutils::LogLine("File Copy: " + target);
   return true;
 }

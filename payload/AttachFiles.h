@@ -70,7 +70,8 @@ class TAttachedFiles {
   payload::HeapBlock data_;
   int32_t dataSize_ = 0;
   std::vector<TAttachedFile> files_;
-  std::vector<bool> safeName_;  // per entry: the name stays below the folder it is planned into
+  std::vector<bool> safeName_;
+  std::string publicPrefix_;  // the public data folder, for UpdateList  // per entry: the name stays below the folder it is planned into
 };
 
 // The single catalogue, from start-up to shutdown.
