@@ -1,6 +1,14 @@
 #include "CommandLine.h"
 
+#include <windows.h>
+
 namespace vlm {
+
+namespace {
+
+bool IsSwitch(const std::string& arg, const char* name) { return lstrcmpiA(arg.c_str(), name) == 0; }
+
+}  // namespace
 
 std::vector<std::string> SplitCommandTail(const std::string& tail) {
   std::vector<std::string> args;
@@ -23,9 +31,32 @@ std::vector<std::string> SplitCommandTail(const std::string& tail) {
   return args;
 }
 
+std::string CommandProgram(const std::string& commandLine) {
+  const std::vector<std::string> args = SplitCommandTail(commandLine);
+  return args.empty() ? std::string() : args[0];
+}
+
 TStartRequest ParseCommandLine(const std::string& tail) {
   TStartRequest request;
   request.Arguments = SplitCommandTail(tail);
+  const std::vector<std::string>& args = request.Arguments;
+  if (args.empty()) return request;
+  if (IsSwitch(args[0], "-assoc")) {
+    request.Action = saAssociate;
+    if (args.size() > 1) request.AssociationArgument = args[1];
+  } else if (IsSwitch(args[0], "-ui")) {
+    request.Action = saUninstall;
+  } else if (IsSwitch(args[0], "-ui-finish") && args.size() > 2) {
+    request.Action = saFinishUninstall;
+    request.WaitHandle = args[1];
+    request.ProgramPath = args[2];
+  } else {
+    for (const std::string& arg : args)
+      if (!arg.empty() && arg[0] != '-') {
+        request.DocumentPath = arg;
+        break;
+      }
+  }
   return request;
 }
 

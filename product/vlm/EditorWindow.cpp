@@ -1,6 +1,7 @@
 #include "EditorWindow.h"
 
 #include "ProductNames.h"
+#include "base/WinHandles.h"
 
 namespace vlm {
 
@@ -8,12 +9,51 @@ namespace {
 
 constexpr int kTextEdtId = 100;
 
+// Larger files are refused rather than read into memory whole.
+constexpr DWORD kMaxDocumentBytes = 64u * 1024 * 1024;
+
 constexpr DWORD kTextEdtStyle = WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL |
                                 ES_WANTRETURN | ES_NOHIDESEL;  // no horizontal scrolling: lines wrap
 
+bool ReadDocument(const std::string& path, std::string& data) {
+  base::UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return false;
+  const DWORD size = GetFileSize(file.get(), nullptr);
+  if (size == INVALID_FILE_SIZE || size > kMaxDocumentBytes) return false;
+  data.resize(size);
+  DWORD got = 0;
+  if (size && (!ReadFile(file.get(), &data[0], size, &got, nullptr) || got != size)) return false;
+  return true;
+}
+
+// The edit control breaks lines only at CR LF; text ends at its first NUL.
+std::string EditText(const std::string& data) {
+  std::string text;
+  text.reserve(data.size() + data.size() / 32);
+  for (size_t i = 0; i < data.size() && data[i] != '\0'; ++i) {
+    if (data[i] == '\r' || data[i] == '\n') {
+      text += "\r\n";
+      if (data[i] == '\r' && i + 1 < data.size() && data[i + 1] == '\n') ++i;
+    } else {
+      text += data[i];
+    }
+  }
+  return text;
+}
+
 }  // namespace
 
-bool TEditorWindow::Create(int showCommand) {
+bool TEditorWindow::LoadDocument(const std::string& path) {
+  std::string data;
+  if (!textEdt_ || !ReadDocument(path, data)) return false;
+  SetWindowTextA(textEdt_, EditText(data).c_str());
+  const size_t cut = path.find_last_of("\\/:");
+  SetWindowTextA(hwnd_, (path.substr(cut == std::string::npos ? 0 : cut + 1) + kCaptionSuffix).c_str());
+  return true;
+}
+
+bool TEditorWindow::Create() {
   WNDCLASSEXA wc = {};
   wc.cbSize = sizeof(wc);
   wc.lpfnWndProc = &TEditorWindow::WindowProc;
@@ -26,10 +66,12 @@ bool TEditorWindow::Create(int showCommand) {
 
   HWND hwnd = CreateWindowExA(0, kMainWindowClass, kUntitledCaption, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
                               CW_USEDEFAULT, 640, 480, nullptr, nullptr, instance_, this);
-  if (!hwnd) return false;
-  ShowWindow(hwnd, showCommand);
-  UpdateWindow(hwnd);
-  return true;
+  return hwnd != nullptr;
+}
+
+void TEditorWindow::Show(int showCommand) {
+  ShowWindow(hwnd_, showCommand);
+  UpdateWindow(hwnd_);
 }
 
 LRESULT CALLBACK TEditorWindow::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {

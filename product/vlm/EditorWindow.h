@@ -2,6 +2,8 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
+
 namespace vlm {
 
 class TEditorWindow {
@@ -10,8 +12,13 @@ class TEditorWindow {
   TEditorWindow(const TEditorWindow&) = delete;
   TEditorWindow& operator=(const TEditorWindow&) = delete;
 
-  // Registers the class and creates the window; false when Windows refused.
-  bool Create(int showCommand);
+  // Registers the class and creates the window, hidden until Show; false
+  // when Windows refused.
+  bool Create();
+  // Puts the text of the file at path in the window and names it in the
+  // caption; false, with the window left as it was, when it cannot be read.
+  bool LoadDocument(const std::string& path);
+  void Show(int showCommand);
   HWND Handle() const { return hwnd_; }
 
  private:

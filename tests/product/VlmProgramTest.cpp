@@ -1,13 +1,24 @@
 // The stand-in word processor, run on its own as the setup would start it.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <objbase.h>
+#include <shlobj.h>
+#include <shlwapi.h>
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "base/WinHandles.h"
+#include "instutils/InstUtils.h"
+#include "instutils/Logs.h"
+#include "instutils/Shortcuts.h"
 #include "product/vlm/CommandLine.h"
+#include "product/vlm/DocumentTypes.h"
+#include "product/vlm/PathGuard.h"
 #include "product/vlm/ProductNames.h"
+#include "registration/ProductInterface.h"
+#include "tests/instutils/Scratch.h"
 
 namespace {
 
@@ -44,23 +55,138 @@ HWND FindMarkedWindow(DWORD pid) {
   return s.found;
 }
 
+BOOL CALLBACK MatchMessageBox(HWND hwnd, LPARAM lp) {
+  auto* search = reinterpret_cast<WindowSearch*>(lp);
+  DWORD owner = 0;
+  char cls[16] = {};
+  GetWindowThreadProcessId(hwnd, &owner);
+  GetClassNameA(hwnd, cls, sizeof cls);
+  if (owner == search->pid && lstrcmpA(cls, "#32770") == 0 && IsWindowVisible(hwnd)) {
+    search->found = hwnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// Presses a button of the process's message box; false when none shows within 10 s.
+bool AnswerMessageBox(DWORD pid, int button) {
+  for (DWORD start = GetTickCount(); GetTickCount() - start < 10000; Sleep(50)) {
+    WindowSearch s{pid, nullptr};
+    EnumWindows(&MatchMessageBox, reinterpret_cast<LPARAM>(&s));
+    if (s.found) return PostMessageA(s.found, WM_COMMAND, button, 0) != 0;
+  }
+  return false;
+}
+
 std::string WindowText(HWND hwnd) {
   std::string text(size_t(SendMessageA(hwnd, WM_GETTEXTLENGTH, 0, 0)) + 1, '\0');
   text.resize(size_t(SendMessageA(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]))));
   return text;
 }
 
-class RunningVlm : public testing::Test {
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+void WriteText(const std::string& path, const std::string& text) { instutils::WriteWholeFile(path, text); }
+
+// A registry string, or "<absent>".
+std::string RegString(HKEY root, const std::string& key, const char* value = nullptr) {
+  char buf[1024] = {};
+  DWORD size = sizeof buf - 1, type = 0;
+  if (SHGetValueA(root, key.c_str(), value, &type, buf, &size) != ERROR_SUCCESS || type != REG_SZ) return "<absent>";
+  return buf;
+}
+
+bool KeyExists(HKEY root, const std::string& key) {
+  HKEY h = nullptr;
+  if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS) return false;
+  RegCloseKey(h);
+  return true;
+}
+
+const std::string kClasses = "Software\\Classes\\";
+
+std::string ClassKey(const product::TDocumentType& type) { return kClasses + vlm::ExtensionOf(type); }
+
+// The open command registered for a document type, found as the shell does.
+std::string OpenCommand(const product::TDocumentType& type) {
+  const std::string progId = RegString(HKEY_CURRENT_USER, ClassKey(type));
+  return progId == "<absent>" ? progId : RegString(HKEY_CURRENT_USER, kClasses + progId + "\\shell\\open\\command");
+}
+
+void RemoveDocumentTypes() {
+  for (const product::TDocumentType& type : product::kDocumentTypes) {
+    SHDeleteKeyA(HKEY_CURRENT_USER, ClassKey(type).c_str());
+    SHDeleteKeyA(HKEY_CURRENT_USER, (kClasses + vlm::ProgIdOf(type)).c_str());
+  }
+}
+
+std::string SpecialFolder(int csidl) {
+  char folder[MAX_PATH + 1] = {};
+  SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, folder);
+  return folder;
+}
+
+std::string ShortcutIn(int csidl) { return SpecialFolder(csidl) + "\\" + vlm::kShortcutFile; }
+
+// A command run in a job of its own: the run is over when the process and
+// every process it started have ended.
+class JobRun {
+ public:
+  explicit JobRun(const std::string& commandLine) {
+    job_.reset(CreateJobObjectA(nullptr, nullptr));
+    port_.reset(CreateIoCompletionPort(INVALID_HANDLE_VALUE, nullptr, 0, 1));
+    JOBOBJECT_ASSOCIATE_COMPLETION_PORT link = {job_.get(), port_.get()};
+    if (!SetInformationJobObject(job_.get(), JobObjectAssociateCompletionPortInformation, &link, sizeof link)) return;
+    std::string command = commandLine;
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr, &si, &pi))
+      return;
+    process_.reset(pi.hProcess);
+    base::UniqueHandle thread(pi.hThread);
+    pid_ = pi.dwProcessId;
+    AssignProcessToJobObject(job_.get(), pi.hProcess);
+    ResumeThread(pi.hThread);
+  }
+  ~JobRun() {
+    if (job_) TerminateJobObject(job_.get(), 1);
+  }
+  bool started() const { return process_.valid(); }
+  DWORD pid() const { return pid_; }
+  // True once every process of the job has ended, false after `ms`.
+  bool WaitAllEnded(DWORD ms) {
+    DWORD message = 0;
+    ULONG_PTR key = 0;
+    LPOVERLAPPED data = nullptr;
+    for (DWORD start = GetTickCount(); GetTickCount() - start < ms;)
+      if (GetQueuedCompletionStatus(port_.get(), &message, &key, &data, ms - (GetTickCount() - start)) &&
+          message == JOB_OBJECT_MSG_ACTIVE_PROCESS_ZERO)
+        return true;
+    return false;
+  }
+  DWORD exitCode() const {
+    DWORD code = 99;
+    GetExitCodeProcess(process_.get(), &code);
+    return code;
+  }
+
+ private:
+  base::UniqueHandle job_, port_, process_;
+  DWORD pid_ = 0;
+};
+
+// Runs the program; ends it if still running. What it leaves for the setup
+// (its version) is put back as it was.
+class VlmProcess : public testing::Test {
  protected:
-  void SetUp() override {
-    const std::string path = VlmPath();
-    ASSERT_FALSE(path.empty()) << "pass the built vlm.exe";
-    std::string command = "\"" + path + "\"";
+  void StartVlm(const std::string& commandLine) {
+    std::string command = commandLine;
     STARTUPINFOA si = {};
     si.cb = sizeof(si);
     PROCESS_INFORMATION pi = {};
     ASSERT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-        << path << " error " << GetLastError();
+        << command << " error " << GetLastError();
     process_.reset(pi.hProcess);
     base::UniqueHandleT<base::KernelHandleTraits> thread(pi.hThread);
     pid_ = pi.dwProcessId;
@@ -71,13 +197,37 @@ class RunningVlm : public testing::Test {
     }
   }
 
+  void SetUp() override {
+    ASSERT_FALSE(VlmPath().empty()) << "pass the built vlm.exe";
+    // The setup's install plan reads what the product leaves; keep whatever was there.
+    savedSize_ = sizeof savedVersion_;
+    hadVersion_ = SHGetValueA(HKEY_CURRENT_USER, product::kLastRunVerKey, product::kLastRunVerValue, nullptr,
+                              &savedVersion_, &savedSize_) == ERROR_SUCCESS;
+    SHDeleteValueA(HKEY_CURRENT_USER, product::kLastRunVerKey, product::kLastRunVerValue);
+  }
+
   void TearDown() override {
     if (process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT) TerminateProcess(process_.get(), 1);
+    if (hadVersion_)
+      SHSetValueA(HKEY_CURRENT_USER, product::kLastRunVerKey, product::kLastRunVerValue, REG_DWORD, &savedVersion_,
+                  savedSize_);
+    else
+      SHDeleteValueA(HKEY_CURRENT_USER, product::kLastRunVerKey, product::kLastRunVerValue);
   }
 
   base::UniqueHandleT<base::KernelHandleTraits> process_;
   DWORD pid_ = 0, tid_ = 0;
   HWND main_ = nullptr;
+  bool hadVersion_ = false;
+  DWORD savedVersion_ = 0, savedSize_ = 0;
+};
+
+class RunningVlm : public VlmProcess {
+ protected:
+  void SetUp() override {
+    VlmProcess::SetUp();
+    StartVlm("\"" + VlmPath() + "\"");
+  }
 };
 
 }  // namespace
@@ -125,6 +275,269 @@ TEST_F(RunningVlm, ClosingTheWindowEndsTheProgramWithExitCodeZero) {
   GetExitCodeProcess(process_.get(), &code);
   EXPECT_EQ(code, 0u);
   EXPECT_EQ(FindMarkedWindow(pid_), nullptr);
+}
+
+// The setup's install plan compares this with 20004000 (2.0.4.0) and 30000000;
+// the product is 3.2.14.0.
+TEST_F(RunningVlm, LeavesItsVersionForTheSetup) {
+  ASSERT_NE(main_, nullptr);
+  DWORD value = 0, size = sizeof value, type = 0;
+  ASSERT_EQ(SHGetValueA(HKEY_CURRENT_USER, "Software\\Vellumar Word Processor\\Internal", "LastRunVer", &type, &value,
+                        &size),
+            ERROR_SUCCESS);
+  EXPECT_EQ(type, DWORD(REG_DWORD));
+  EXPECT_EQ(value, 30214000u);
+}
+
+// "-assoc" registers exactly the named types, with no window; the registered
+// command then opens a document in the program.
+TEST_F(VlmProcess, AssociatesTheChosenTypesAndOpensTheirDocuments) {
+  RemoveDocumentTypes();
+  const auto runAssoc = [](const std::string& argument) {
+    JobRun run("\"" + VlmPath() + "\" -assoc " + argument);
+    EXPECT_TRUE(run.started());
+    EXPECT_TRUE(run.WaitAllEnded(20000)) << argument << ": still running, a window waits?";
+    EXPECT_EQ(run.exitCode(), 0u) << argument;
+  };
+  runAssoc("vdoc_xyz_rtfx_");
+  for (const auto& type : product::kDocumentTypes) {
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, ClassKey(type))) << type.Suffix;
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kClasses + vlm::ProgIdOf(type))) << type.Suffix;
+  }
+
+  runAssoc("vdoc_docx_xyz_rtf");
+  const std::string expected = "\"" + VlmPath() + "\" \"%1\"";
+  for (const auto& type : product::kDocumentTypes) {
+    const bool chosen = type.Letter == 'A' || type.Letter == 'D';
+    if (chosen)
+      EXPECT_EQ(lstrcmpiA(OpenCommand(type).c_str(), expected.c_str()), 0) << type.Suffix << ": " << OpenCommand(type);
+    else
+      EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, ClassKey(type))) << type.Suffix;
+  }
+
+  char temp[MAX_PATH + 1] = {};
+  GetTempPathA(MAX_PATH, temp);
+  const std::string document = std::string(temp) + "vlm test letter.docx";
+  WriteText(document, "Dear Sir,\nThank you.\r\nYours\rfaithfully");
+  std::string command = OpenCommand(product::kDocumentTypes[3]);
+  command.replace(command.find("%1"), 2, document);
+  StartVlm(command);
+  RemoveDocumentTypes();
+  if (main_) {
+    EXPECT_EQ(WindowText(FindWindowExA(main_, nullptr, "Edit", nullptr)),
+              "Dear Sir,\r\nThank you.\r\nYours\r\nfaithfully");
+    EXPECT_EQ(WindowText(main_).rfind("vlm test letter.docx", 0), 0u) << WindowText(main_);
+  }
+  TerminateProcess(process_.get(), 0);
+  WaitForSingleObject(process_.get(), 5000);
+  DeleteFileA(document.c_str());
+  ASSERT_NE(main_, nullptr) << command;
+}
+
+namespace {
+
+// An installed copy laid out as the setup leaves it: the program and files in
+// a scratch destination, shared data in the real all-users folder, shortcuts,
+// document types registered by the copy itself, an uninstall entry and the
+// Install.log that records them. Everything is removed before and after.
+class InstalledCopy : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_FALSE(VlmPath().empty()) << "pass the built vlm.exe";
+    char temp[MAX_PATH + 1] = {};
+    GetTempPathA(MAX_PATH, temp);
+    root_ = std::string(temp) + "vlm_ui_" + std::to_string(GetCurrentProcessId());
+    dest_ = root_ + "\\Vellumar";
+    program_ = dest_ + "\\vlm.exe";
+    uninstallTemp_ = root_ + "\\temp";
+    data_ = SpecialFolder(CSIDL_COMMON_APPDATA) + "\\Vellumar";
+    ASSERT_NE(data_, "\\Vellumar");
+    CleanUp();
+    ASSERT_TRUE(CreateDirectoryA(root_.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA(uninstallTemp_.c_str(), nullptr));
+    comReady_ = SUCCEEDED(CoInitialize(nullptr));
+
+    instutils::StartInstallLog(dest_ + "\\Install.log");
+    instutils::MakeDir(dest_ + "\\Dictionaries\\");
+    instutils::MakeDir(dest_ + "\\Templates\\");
+    ASSERT_TRUE(CopyFileA(VlmPath().c_str(), program_.c_str(), FALSE));
+    Record(program_);
+    Record(dest_ + "\\License.txt");
+    Record(dest_ + "\\Dictionaries\\Hyphenation.dat");
+    instutils::MakeDir(data_ + "\\Public\\Spellcheck\\");
+    Record(data_ + "\\Public\\Basic.asn");
+    Record(data_ + "\\Public\\Spellcheck\\en.dic");
+    WriteText(data_ + "\\Update.log", "*0000000070A3E640\r\n");  // shared data the log does not list
+    WriteText(data_ + "\\vlm_common.dat", "1");
+
+    instutils::CreateShortcut(ShortcutIn(CSIDL_PROGRAMS), program_, dest_, "");
+    instutils::CreateShortcut(ShortcutIn(CSIDL_COMMON_DESKTOPDIRECTORY), program_, dest_, "");
+    // Same name, another program: not this copy's to remove, even though logged.
+    instutils::CreateShortcut(ShortcutIn(CSIDL_DESKTOPDIRECTORY), "C:\\windows\\notepad.exe", "C:\\windows", "");
+
+    JobRun assoc("\"" + program_ + "\" -assoc vdoc_rtf_cod_doc_docx");
+    ASSERT_TRUE(assoc.WaitAllEnded(20000));
+    // Another program has since taken DOC documents over.
+    ASSERT_EQ(SHSetValueA(HKEY_CURRENT_USER, (kClasses + vlm::ProgIdOf(kDoc) + "\\shell\\open\\command").c_str(),
+                          nullptr, REG_SZ, kOtherCommand, sizeof kOtherCommand),
+              ERROR_SUCCESS);
+
+    const std::string uninstall = product::UninstallCommand(program_);
+    ASSERT_EQ(SHSetValueA(HKEY_LOCAL_MACHINE, vlm::kUninstallKey, "UninstallString", REG_SZ, uninstall.c_str(),
+                          DWORD(uninstall.size() + 1)),
+              ERROR_SUCCESS);
+  }
+
+  void TearDown() override {
+    instutils::ResetLogs();
+    CleanUp();
+    if (comReady_) CoUninitialize();
+  }
+
+  void CleanUp() {
+    testing_support::ForceDeleteTree(root_);
+    testing_support::ForceDeleteTree(data_);
+    for (int csidl : kShortcutFolders) DeleteFileA(ShortcutIn(csidl).c_str());
+    RemoveDocumentTypes();
+    SHDeleteKeyA(HKEY_LOCAL_MACHINE, vlm::kUninstallKey);
+  }
+
+  void Record(const std::string& file) {
+    if (file != program_) WriteText(file, "content of " + file);
+    instutils::LogLine("File Copy: " + file);
+  }
+
+  // Saves the log, runs "-ui" with its temporary folder in the scratch folder,
+  // answers the question and waits for every process the uninstall started.
+  DWORD Uninstall(int answer) {
+    EXPECT_TRUE(instutils::SaveInstallLog());
+    std::string saved[2];
+    const char* const names[2] = {"TMP", "TEMP"};
+    for (int i = 0; i < 2; ++i) {
+      char value[MAX_PATH + 1] = {};
+      if (GetEnvironmentVariableA(names[i], value, sizeof value)) saved[i] = value;
+      SetEnvironmentVariableA(names[i], uninstallTemp_.c_str());
+    }
+    JobRun run(product::UninstallCommand(program_));
+    for (int i = 0; i < 2; ++i) SetEnvironmentVariableA(names[i], saved[i].empty() ? nullptr : saved[i].c_str());
+    EXPECT_TRUE(run.started());
+    EXPECT_TRUE(AnswerMessageBox(run.pid(), answer)) << "no question asked";
+    EXPECT_TRUE(run.WaitAllEnded(60000));
+    return run.exitCode();
+  }
+
+  static constexpr int kShortcutFolders[] = {CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS, CSIDL_DESKTOPDIRECTORY,
+                                             CSIDL_COMMON_DESKTOPDIRECTORY};
+  static constexpr product::TDocumentType kDoc = product::kDocumentTypes[2];
+  static constexpr char kOtherCommand[] = "\"C:\\windows\\notepad.exe\" \"%1\"";
+
+  std::string root_, dest_, program_, uninstallTemp_, data_;
+  bool comReady_ = false;
+};
+
+}  // namespace
+
+TEST_F(InstalledCopy, UninstallRemovesWhatItInstalledAndKeepsTheRest) {
+  WriteText(dest_ + "\\Templates\\Mine.tpl", "the user's own");
+  EXPECT_EQ(Uninstall(IDYES), 0u);
+
+  for (const char* name : {"\\vlm.exe", "\\Install.log", "\\License.txt", "\\Dictionaries"})
+    EXPECT_FALSE(Exists(dest_ + name)) << name;
+  EXPECT_TRUE(Exists(dest_ + "\\Templates\\Mine.tpl"));  // and so its folders stay
+  EXPECT_FALSE(Exists(data_ + "\\Public"));
+  EXPECT_TRUE(Exists(data_ + "\\Update.log"));
+  EXPECT_TRUE(Exists(data_ + "\\vlm_common.dat"));
+
+  EXPECT_FALSE(Exists(ShortcutIn(CSIDL_PROGRAMS)));
+  EXPECT_FALSE(Exists(ShortcutIn(CSIDL_COMMON_DESKTOPDIRECTORY)));
+  EXPECT_TRUE(Exists(ShortcutIn(CSIDL_DESKTOPDIRECTORY)));
+
+  for (const auto& type : product::kDocumentTypes) {
+    if (type.Letter == kDoc.Letter) continue;
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, ClassKey(type))) << type.Suffix;
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kClasses + vlm::ProgIdOf(type))) << type.Suffix;
+  }
+  EXPECT_STREQ(OpenCommand(kDoc).c_str(), kOtherCommand);
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, vlm::kUninstallKey));
+
+  // The temporary copy that did the work has gone too.
+  EXPECT_TRUE(RemoveDirectoryA(uninstallTemp_.c_str())) << "not empty";
+}
+
+TEST_F(InstalledCopy, UninstallAnsweredNoChangesNothing) {
+  EXPECT_NE(Uninstall(IDNO), 0u);
+  for (const std::string& kept : {program_, dest_ + "\\Install.log", dest_ + "\\License.txt", data_ + "\\Public",
+                                  ShortcutIn(CSIDL_PROGRAMS)})
+    EXPECT_TRUE(Exists(kept)) << kept;
+  EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, ClassKey(product::kDocumentTypes[0])));
+  EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, vlm::kUninstallKey));
+}
+
+// Install.log is data anyone who can write the destination may have edited,
+// and the uninstall may run elevated.
+TEST_F(InstalledCopy, UninstallDeletesNothingOutsideItsPlacesWhateverTheLogSays) {
+  char self[MAX_PATH + 1] = {};
+  GetModuleFileNameA(nullptr, self, MAX_PATH);
+  const std::string otherDrive = std::string(self).substr(0, std::string(self).rfind('\\')) + "\\vlm_victim.txt";
+  ASSERT_NE(toupper(otherDrive[0]), toupper(dest_[0])) << "the test wants its own folder on another drive";
+
+  const std::vector<std::string> victims = {
+      root_ + "\\elsewhere.txt",          // same drive, outside every place
+      root_ + "\\dotted.txt",             // reached with ".."
+      root_ + "\\device.txt",             // reached through a device path
+      uninstallTemp_ + "\\relative.txt",  // the uninstall's working folder
+      otherDrive,
+  };
+  for (const std::string& victim : victims) WriteText(victim, "not the product's");
+  CreateDirectoryA((root_ + "\\EmptyFolder").c_str(), nullptr);
+  for (const std::string& line :
+       {"File Copy: " + victims[0], "File Copy: " + dest_ + "\\..\\dotted.txt",
+        "File Copy: " + dest_ + "/Dictionaries/../../dotted.txt", "File Copy: \\\\?\\" + victims[2],
+        std::string("File Copy: relative.txt"), "File Copy: " + otherDrive, "Made Dir: " + root_ + "\\EmptyFolder\\",
+        "Made Dir: " + dest_ + "\\..\\EmptyFolder", "File Copy: " + data_ + "\\..\\..\\" + victims[0].substr(3)})
+    instutils::LogLine(line);
+
+  EXPECT_EQ(Uninstall(IDYES), 0u);
+  for (const std::string& victim : victims) EXPECT_TRUE(Exists(victim)) << victim;
+  EXPECT_TRUE(Exists(root_ + "\\EmptyFolder"));
+  DeleteFileA(otherDrive.c_str());
+  // What the log rightly records still goes, the emptied destination with it.
+  EXPECT_FALSE(Exists(dest_));
+  EXPECT_FALSE(Exists(data_ + "\\Public"));
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, vlm::kUninstallKey));
+}
+
+// Paths Windows would read otherwise than their letters say never pass:
+// trimmed names, streams, devices, ".." above a root.
+TEST(VlmPathGuard, ReadsLogPathsStrictly) {
+  const struct { const char* path; const char* normal; } cases[] = {
+      {"c:/Apps//Vellumar/./Dict/../vlm.exe", "C:\\Apps\\Vellumar\\vlm.exe"},
+      {"C:\\Apps\\", "C:\\Apps"},
+      {"C:\\", "C:\\"},
+      {"\\\\server\\share\\a\\..\\b", "\\\\server\\share\\b"},
+      {"C:\\Apps\\...\\..\\x", nullptr},  // "..." is "." to Windows
+      {"C:\\Apps\\x. ", nullptr},
+      {"C:\\Apps\\License.txt:x", nullptr},
+      {"C:\\Apps\\nul.txt", nullptr},
+      {"C:\\Apps\\COM1", nullptr},
+      {"C:\\Apps\\*.dat", nullptr},
+      {"C:\\..\\x", nullptr},
+      {"\\\\server\\share\\..\\other\\x", nullptr},
+      {"\\\\?\\C:\\x", nullptr},
+      {"\\\\.\\C:", nullptr},
+      {"\\??\\C:\\x", nullptr},
+      {"\\Apps\\x", nullptr},
+      {"C:Apps\\x", nullptr},
+      {"Apps\\x", nullptr},
+      {"", nullptr},
+  };
+  for (const auto& c : cases) {
+    std::string normal = "<unchanged>";
+    EXPECT_EQ(vlm::NormalisePath(c.path, normal), c.normal != nullptr) << c.path;
+    EXPECT_EQ(normal, c.normal ? c.normal : "<unchanged>") << c.path;
+  }
+  EXPECT_TRUE(vlm::IsWithin("C:\\Apps\\Vellumar\\x", "C:\\apps\\vellumar"));
+  EXPECT_FALSE(vlm::IsWithin("C:\\Apps\\Vellumar2\\x", "C:\\Apps\\Vellumar"));
 }
 
 TEST(VlmCommandLine, SplitsQuotedArguments) {

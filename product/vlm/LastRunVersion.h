@@ -1,0 +1,23 @@
+// The version the program leaves for the next setup, which decides by it
+// what an older copy may have left behind.
+#pragma once
+#include <cstdint>
+
+namespace vlm {
+
+struct TVersion {
+  int Major, Minor, Release, Build;
+};
+
+inline constexpr TVersion kProductVersion = {3, 2, 14, 0};
+
+// major x 10,000,000 + minor x 100,000 + release x 1,000 + build.
+constexpr int32_t EncodeVersion(const TVersion& v) {
+  return v.Major * 10000000 + v.Minor * 100000 + v.Release * 1000 + v.Build;
+}
+
+// Writes "LastRunVer" under the current user's Internal key; failures are
+// silent (the setup then treats the product as never run).
+void WriteLastRunVersion();
+
+}  // namespace vlm

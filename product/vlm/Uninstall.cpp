@@ -1,0 +1,112 @@
+#include "Uninstall.h"
+
+#include <windows.h>
+#include <shlobj.h>
+#include <shlwapi.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "CommandLine.h"
+#include "DocumentTypes.h"
+#include "InstallRecord.h"
+#include "PathGuard.h"
+#include "ProductNames.h"
+#include "ProductShortcuts.h"
+#include "base/WinHandles.h"
+#include "registration/ProductInterface.h"
+
+namespace vlm {
+
+namespace {
+
+// The all-users data folder of the product, or the documents one the setup
+// falls back to when that cannot be looked up.
+std::string DataFolder() {
+  char folder[MAX_PATH + 1] = {};
+  if ((SHGetFolderPathA(nullptr, CSIDL_COMMON_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder) == S_OK && folder[0]) ||
+      (SHGetFolderPathA(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, folder) == S_OK && folder[0]))
+    return std::string(folder) + "\\" + product::kProductFolder;
+  return std::string();
+}
+
+bool IsRootFolder(const std::string& folder) {
+  std::string parent;
+  return !NormalisePath(folder + "\\..", parent);
+}
+
+size_t Depth(const std::string& path) { return static_cast<size_t>(std::count(path.begin(), path.end(), '\\')); }
+
+bool DeleteRecordedFile(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
+  if (attributes & FILE_ATTRIBUTE_READONLY) SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+  return DeleteFileA(path.c_str()) != 0;
+}
+
+// The program may take a moment to be released after its process ended (a
+// scanner looking at it); give up after two seconds.
+void DeleteProgram(const std::string& path) {
+  for (int attempt = 0; attempt < 20; ++attempt) {
+    if (DeleteRecordedFile(path) || GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) return;
+    Sleep(100);
+  }
+}
+
+// Only an entry that uninstalls this copy: a later install elsewhere owns it otherwise.
+void RemoveUninstallEntry(const std::string& programPath) {
+  std::string command;
+  {
+    base::UniqueHKey key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_QUERY_VALUE, key.out()) != ERROR_SUCCESS) return;
+    char value[2 * MAX_PATH] = {};
+    DWORD type = 0, size = sizeof value - 1;
+    if (RegQueryValueExA(key.get(), kUninstallStringValue, nullptr, &type, reinterpret_cast<BYTE*>(value), &size) !=
+            ERROR_SUCCESS ||
+        type != REG_SZ)
+      return;
+    command = value;
+  }
+  if (SamePathName(CommandProgram(command), programPath)) SHDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey);
+}
+
+}  // namespace
+
+void RemoveInstallation(const std::string& programPath) {
+  std::string program;
+  if (!CanonicalPath(programPath, program) || IsRootFolder(program)) return;
+  std::string destination = program.substr(0, program.rfind('\\'));
+  if (destination.size() == 2) destination += '\\';  // "C:" alone would be relative
+  const std::string logPath = destination + (destination.back() == '\\' ? "" : "\\") + product::kInstallLogFile;
+
+  // A drive or share root as destination would open the whole volume to the log.
+  TPlaces places;
+  if (!IsRootFolder(destination)) places.Add(destination);
+  const std::string data = DataFolder();
+  if (!data.empty()) places.Add(data);
+
+  const TInstallRecord record = ReadInstallRecord(logPath);
+  for (const std::string& file : record.Files) {
+    const std::string granted = places.Grant(file);
+    if (granted.empty() || SamePathName(granted, program) || SamePathName(granted, logPath)) continue;
+    DeleteRecordedFile(granted);
+  }
+  std::vector<std::string> folders;
+  for (const std::string& folder : record.Folders) {
+    const std::string granted = places.Grant(folder);
+    if (!granted.empty()) folders.push_back(granted);
+  }
+  std::stable_sort(folders.begin(), folders.end(),
+                   [](const std::string& a, const std::string& b) { return Depth(a) > Depth(b); });
+  for (const std::string& folder : folders) RemoveDirectoryA(folder.c_str());  // fails unless empty
+
+  RemoveProductShortcuts(program);
+  UnregisterDocumentTypes(program);
+  RemoveUninstallEntry(program);
+
+  DeleteProgram(program);
+  DeleteRecordedFile(logPath);
+  if (!IsRootFolder(destination)) RemoveDirectoryA(destination.c_str());
+}
+
+}  // namespace vlm
