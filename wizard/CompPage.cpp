@@ -1,5 +1,6 @@
 // The component page: the owner-drawn check list, its check clicks and the
-// disk-space figures; and the plain drawing of the other owner-drawn lists.
+// disk-space figures; and the routing of the owner-drawn lists' measuring and
+// drawing.
 #include <algorithm>
 
 #include "instutils/InstUtils.h"
@@ -27,15 +28,6 @@ SIZE TextSize(HDC dc, const std::string& text) {
   return s;
 }
 
-std::string ItemText(HWND list, UINT item, bool combo) {
-  const LRESULT n = SendMessageA(list, combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN, item, 0);
-  if (n <= 0) return std::string();
-  std::string s(size_t(n) + 1, '\0');
-  const LRESULT got = SendMessageA(list, combo ? CB_GETLBTEXT : LB_GETTEXT, item, reinterpret_cast<LPARAM>(&s[0]));
-  s.resize(got > 0 ? size_t(got) : 0);
-  return s;
-}
-
 }  // namespace
 
 int TMainDlgForm::CheckBoxWidth() const { return GetSystemMetrics(SM_CXMENUCHECK) + 4; }
@@ -43,18 +35,26 @@ int TMainDlgForm::CheckBoxWidth() const { return GetSystemMetrics(SM_CXMENUCHECK
 INT_PTR TMainDlgForm::FormMeasureItem(WPARAM, LPARAM lp) {
   auto* m = reinterpret_cast<MEASUREITEMSTRUCT*>(lp);
   const int font = FontHeight(wnd_, dialogFont_.get());
-  m->itemHeight = UINT(m->CtlID == widSelCompLstBx ? std::max(font + 3, GetSystemMetrics(SM_CYMENUCHECK) + 3)
-                                                   : font + 4);
+  int height = font + 4;
+  switch (m->CtlID) {
+    case widSelCompLstBx: height = std::max(font + 3, GetSystemMetrics(SM_CYMENUCHECK) + 3); break;
+    case widDestDirLstBx: height = folderList_.ItemHeight(font); break;
+    case widDestDirCmbBx: height = driveBox_.ItemHeight(font); break;
+    default: break;
+  }
+  m->itemHeight = UINT(height);
   SetWindowLongPtrA(wnd_, DWLP_MSGRESULT, TRUE);
   return TRUE;
 }
 
 INT_PTR TMainDlgForm::FormDrawItem(WPARAM, LPARAM lp) {
   const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
-  if (item.CtlID == widSelCompLstBx)
-    SelCompLstBxDrawItem(item);
-  else
-    DrawOwnerText(item);
+  switch (item.CtlID) {
+    case widSelCompLstBx: SelCompLstBxDrawItem(item); break;
+    case widDestDirLstBx: folderList_.DrawItem(item); break;
+    case widDestDirCmbBx: driveBox_.DrawItem(item); break;
+    default: break;
+  }
   SetWindowLongPtrA(wnd_, DWLP_MSGRESULT, TRUE);
   return TRUE;
 }
@@ -96,21 +96,6 @@ void TMainDlgForm::SelCompLstBxDrawItem(const DRAWITEMSTRUCT& item) {
   TextOutA(dc, r.right - 2 - sizeSize.cx, r.top + (height - sizeSize.cy) / 2, size.c_str(), int(size.size()));
   SelectObject(dc, oldFont);
   if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &r);
-}
-
-void TMainDlgForm::DrawOwnerText(const DRAWITEMSTRUCT& item) {
-  const bool combo = item.CtlType == ODT_COMBOBOX;
-  HDC dc = item.hDC;
-  const bool selected = (item.itemState & ODS_SELECTED) != 0;
-  FillRect(dc, &item.rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
-  if (item.itemID == UINT(-1)) return;
-  SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
-  SetBkMode(dc, TRANSPARENT);
-  const std::string text = ItemText(item.hwndItem, item.itemID, combo);
-  RECT r = item.rcItem;
-  r.left += 4;
-  DrawTextA(dc, text.c_str(), int(text.size()), &r, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
-  if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &item.rcItem);
 }
 
 LRESULT CALLBACK TMainDlgForm::SelCompLstBxProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {

@@ -156,7 +156,7 @@ TMainDlgForm::TMainDlgForm(HINSTANCE instance, const std::vector<std::string>& a
   TagSheets();                                // 6
   ApplySavedSettings(args);                   // 7
   SetText(widDestDirEdt, Options.MainDir);    // 8
-  FollowDestDirDrive();
+  ShowDestDirInFolderList();
   SetText(widSelCompLbl, kSelCompText);       // 9
   StartTimers();                              // 10
   GoToPage(kNoPage, 0);                       // 11
@@ -194,6 +194,9 @@ void TMainDlgForm::CreateWindowAndWidgets() {
     HWND parent = def.Parent == widNone ? wnd_ : Widget(def.Parent);
     if (HWND w = CreateWidget(def, parent)) widgets_[def.Id] = w;
   }
+  folderList_.Attach(Widget(widDestDirLstBx), &driveBox_, [this] { DestDirLstBxChange(); });
+  driveBox_.Attach(Widget(widDestDirCmbBx), &folderList_);
+  driveBox_.BuildEntries();
   SendMessageA(wnd_, DM_SETDEFID, widNextBtn, 0);
 }
 
@@ -346,11 +349,20 @@ LRESULT CALLBACK TMainDlgForm::LicenseMemoProc(HWND wnd, UINT msg, WPARAM wp, LP
 }
 
 INT_PTR TMainDlgForm::FormCommand(WPARAM wp, LPARAM) {
-  if (HIWORD(wp) != BN_CLICKED) return FALSE;
-  switch (LOWORD(wp)) {
+  const WORD id = LOWORD(wp), code = HIWORD(wp);
+  if (id == widDestDirLstBx && code == LBN_SELCHANGE) {
+    DestDirLstBxClick();
+    return TRUE;
+  }
+  if (id == widDestDirCmbBx && code == CBN_SELCHANGE) {
+    DestDirCmbBxChange();
+    return TRUE;
+  }
+  if (code != BN_CLICKED) return FALSE;
+  switch (id) {
     case widBackBtn:
     case widNextBtn:
-      BNClick(Widget(TWidgetId(LOWORD(wp))));
+      BNClick(Widget(TWidgetId(id)));
       return TRUE;
     case widCancelBtn:  // the button, or Esc through the dialog manager
       if (IsWindowEnabled(Widget(widCancelBtn))) CancelBtnClick();
@@ -361,7 +373,10 @@ INT_PTR TMainDlgForm::FormCommand(WPARAM wp, LPARAM) {
 }
 
 INT_PTR TMainDlgForm::FormTimer(WPARAM wp, LPARAM) {
-  if (wp == kProgressTimer) InstallProgressTimer();
+  if (wp == kProgressTimer)
+    InstallProgressTimer();
+  else
+    driveBox_.RefreshDrives();
   return TRUE;
 }
 

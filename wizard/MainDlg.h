@@ -16,6 +16,7 @@
 #include "components/Components.h"
 #include "payload/InstallThread.h"
 #include "registration/Settings.h"
+#include "wizard/DestDirPage.h"
 #include "wizard/Panels.h"
 #include "wizard/WizardLayout.h"
 
@@ -59,7 +60,11 @@ class TMainDlgForm {
 
   // The destination page.
   void NormaliseDestDir();
-  char CurrentDrive() const { return currentDrive_; }
+  void DestDirLstBxChange();  // the folder list's current folder changed
+  void DestDirLstBxClick();   // an entry picked by mouse or keyboard
+  void DestDirCmbBxChange();  // a drive picked
+  char CurrentDrive() const { return driveBox_.Drive(); }
+  const std::string& ListedFolder() const { return folderList_.Folder(); }
 
   // Portable when the destination lies on a drive that can be carried away;
   // asked afresh on every call.
@@ -98,7 +103,7 @@ class TMainDlgForm {
   void TagSheets();
   void ApplySavedSettings(const std::vector<std::string>& args);
   void FillComponentList();
-  void FollowDestDirDrive();
+  void ShowDestDirInFolderList();
   void StartTimers();
 
   // Message handlers.
@@ -115,6 +120,7 @@ class TMainDlgForm {
   bool EnterLicensePage(int from);
   bool EnterDestDirPage(int from);
   bool EnterSelCompPage(int from);
+  bool FixDestDir();
   bool EnterStartPage(int from);
   bool EnterInstallingPage(int from);
   bool FinishStep(int from);
@@ -132,7 +138,6 @@ class TMainDlgForm {
   static LRESULT CALLBACK SelCompLstBxProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
   static LRESULT CALLBACK LicenseMemoProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
   int CheckBoxWidth() const;
-  void DrawOwnerText(const DRAWITEMSTRUCT& item);
 
   bool Checked(TWidgetId id) const;
   void SetChecked(TWidgetId id, bool on);
@@ -151,7 +156,8 @@ class TMainDlgForm {
   WNDPROC listBoxProc_ = nullptr;
   WNDPROC memoProc_ = nullptr;
   components::TComponentRows rows_;
-  char currentDrive_ = 'c';  // the drive box's drive, lower case
+  TDriveBox driveBox_{instance_};
+  TFolderList folderList_{instance_};
   bool timersStarted_ = false;
   bool asking_ = false;  // one of the wizard's questions is open
 };

@@ -1,7 +1,5 @@
 // The page state machine: GoToPage with its page table, the buttons, the
 // questions, and the close query.
-#include <cctype>
-
 #include "instutils/InstUtils.h"
 #include "instutils/Logs.h"
 #include "instutils/ShellFolders.h"
@@ -38,7 +36,6 @@ constexpr char kBackCaption[] = "< &Back";
 constexpr char kNextCaption[] = "&Next >";
 constexpr char kFinishCaption[] = "&Finish";
 constexpr char kCancelCaption[] = "Cancel";
-constexpr char kDefaultFolderName[] = "Vellumar";
 constexpr int kCsidlProgramFiles = 38;
 
 // Next on the component page is left as the disk-space check set it.
@@ -179,10 +176,7 @@ bool TMainDlgForm::EnterDestDirPage(int from) {
 }
 
 bool TMainDlgForm::EnterSelCompPage(int from) {
-  if (from == 2) {
-    NormaliseDestDir();
-    Options.MainDir = Text(widDestDirEdt);
-  }
+  if (from == 2 && !FixDestDir()) return false;
   HWND list = Widget(widSelCompLstBx);
   for (size_t i = 0; i < rows_.size(); ++i) {
     const char* sizing = components::ComponentTable[rows_[i].Component].SizingList;
@@ -266,25 +260,44 @@ bool TMainDlgForm::FinishStep(int) {
   return true;
 }
 
-void TMainDlgForm::NormaliseDestDir() {
-  std::string text = Text(widDestDirEdt);
-  const size_t first = text.find_first_not_of(' ');
-  text = first == std::string::npos ? std::string() : text.substr(first, text.find_last_not_of(' ') - first + 1);
-  if (instutils::DrivePart(text).empty()) text = std::string(1, currentDrive_) + ":";
-  if (!text.empty() && text.back() == '\\') text.pop_back();
-  const bool lastComponentEmpty = !text.empty() && (text.back() == ':' || text.back() == '\\');
-  if (lastComponentEmpty || instutils::SamePath(text, instutils::SpecialFolder(kCsidlProgramFiles)))
-    text = instutils::JoinPath(text, kDefaultFolderName);
-  SetText(widDestDirEdt, text);
+bool TMainDlgForm::FixDestDir() {
+  NormaliseDestDir();
+  const std::string dest = Text(widDestDirEdt);
+  size_t start = 0, length = 0;
+  if (FindUnholdablePart(dest, start, length)) {
+    // No folder can have this name: the page keeps it, selected where it
+    // goes wrong, rather than send it to the extraction or quietly change it.
+    HWND edit = Widget(widDestDirEdt);
+    SendMessageA(wnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(edit), TRUE);
+    SendMessageA(edit, EM_SETSEL, start, start + length);
+    MessageBeep(MB_OK);
+    return false;
+  }
+  Options.MainDir = dest;
+  return true;
 }
 
-void TMainDlgForm::FollowDestDirDrive() {
-  // The drive box follows the folder: the destination's drive, else the
-  // Program Files drive.
-  std::string folder = Options.MainDir;
-  if (folder.size() < 2 || folder[1] != ':') folder = instutils::SpecialFolder(kCsidlProgramFiles);
-  if (folder.size() >= 2 && folder[1] == ':' && IsCharAlphaA(folder[0]))
-    currentDrive_ = char(std::tolower(static_cast<unsigned char>(folder[0])));
+void TMainDlgForm::NormaliseDestDir() {
+  SetText(widDestDirEdt,
+          NormalisedDestDir(Text(widDestDirEdt), driveBox_.Drive(), instutils::SpecialFolder(kCsidlProgramFiles)));
+}
+
+void TMainDlgForm::DestDirLstBxChange() {
+  if (!FormReady) return;  // construction: the edit box keeps the saved or default folder
+  SetText(widDestDirEdt, folderList_.Folder());
+  NormaliseDestDir();
+}
+
+void TMainDlgForm::DestDirLstBxClick() { folderList_.SelectionChanged(); }
+
+void TMainDlgForm::DestDirCmbBxChange() { driveBox_.SelectionChanged(); }
+
+void TMainDlgForm::ShowDestDirInFolderList() {
+  folderList_.SetFolder(Options.MainDir);
+  if (!folderList_.Folder().empty()) return;
+  // No drive letter to go by: the Program Files drive.
+  const std::string programFiles = instutils::SpecialFolder(kCsidlProgramFiles);
+  driveBox_.SetDrive(programFiles.size() >= 2 && programFiles[1] == ':' ? programFiles[0] : 'c');
 }
 
 }  // namespace wizard

@@ -1,9 +1,13 @@
 // The real setup's wizard, worked from outside through its windows, its
 // controls and the keyboard, the way a user works it.
 #include <gtest/gtest.h>
+#include <windows.h>
+#include <shellapi.h>
 #include <shlobj.h>
+#include <winioctl.h>
 
 #include <algorithm>
+#include <cstring>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -164,6 +168,74 @@ class Wizard {
   ChildProcess process_;
   HWND wnd_ = nullptr;
 };
+
+// A Unix folder made a removable drive through Wine's mount manager, and
+// removed again at the end (Wine still lists the letter until its server
+// ends, but no longer answers for it).
+class RemovableDrive {
+ public:
+  RemovableDrive(char letter, const std::string& unixFolder) : letter_(letter) {
+    defined_ = Send(unixFolder) && GetDriveTypeA(Root().c_str()) == DRIVE_REMOVABLE;
+  }
+  ~RemovableDrive() { Send(""); }
+  bool defined() const { return defined_; }
+  std::string Root() const { return std::string(1, letter_) + ":\\"; }
+
+ private:
+  struct Request {  // Wine's mountmgr_unix_drive
+    ULONG size, type, fsType;
+    DWORD serial;
+    ULONGLONG unixDev;
+    WCHAR letter;
+    USHORT mountPointOffset, deviceOffset, labelOffset;
+  };
+  static_assert(sizeof(Request) == 32, "the mount manager reads a 32-byte header");
+
+  // An empty folder asks for the drive's removal.
+  bool Send(const std::string& unixFolder) {
+    std::vector<char> in(sizeof(Request) + (unixFolder.empty() ? 0 : unixFolder.size() + 1), '\0');
+    Request r = {};
+    r.size = ULONG(in.size());
+    r.type = unixFolder.empty() ? 0 : DRIVE_REMOVABLE;
+    r.letter = WCHAR(letter_);
+    r.mountPointOffset = unixFolder.empty() ? 0 : sizeof(Request);
+    memcpy(in.data(), &r, sizeof r);
+    memcpy(in.data() + sizeof r, unixFolder.c_str(), in.size() - sizeof r);
+    base::UniqueFile manager(CreateFileA("\\\\.\\MountPointManager", GENERIC_READ | GENERIC_WRITE,
+                                         FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+    const DWORD defineUnixDrive = CTL_CODE(0x6D, 32, METHOD_BUFFERED, FILE_READ_ACCESS | FILE_WRITE_ACCESS);
+    DWORD returned = 0;
+    return manager &&
+           DeviceIoControl(manager.get(), defineUnixDrive, in.data(), DWORD(in.size()), nullptr, 0, &returned, nullptr);
+  }
+  char letter_;
+  bool defined_ = false;
+};
+
+// Every file below folder, as paths relative to it.
+void CollectFiles(const std::string& folder, const std::string& prefix, std::vector<std::string>& files) {
+  WIN32_FIND_DATAA fd;
+  base::UniqueFind find(FindFirstFileA((folder + "\\*").c_str(), &fd));
+  if (!find) return;
+  do {
+    const std::string name = fd.cFileName;
+    if (name == "." || name == "..") continue;
+    if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+      CollectFiles(folder + "\\" + name, prefix + name + "\\", files);
+    else
+      files.push_back(prefix + name);
+  } while (FindNextFileA(find.get(), &fd));
+}
+
+void DeleteTree(const std::string& folder) {
+  std::string from = folder;
+  from.push_back('\0');  // the list ends with a second NUL
+  SHFILEOPSTRUCTA op = {};
+  op.wFunc = FO_DELETE;
+  op.pFrom = from.c_str();
+  op.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
+  SHFileOperationA(&op);
+}
 
 // Back, Next and Cancel as pages 0 to 4 must show them.
 void ExpectButtonsOf(const Wizard& w, int page) {
@@ -356,4 +428,71 @@ TEST(WizardFlow, TheReadyPageInstallsTheProductAndTheLogFollowsTheWizard) {
   EXPECT_TRUE(logged("File Copy: " + dest + "\\License.txt"));
   for (const std::string& line : log)
     EXPECT_EQ(line.find("Templates"), std::string::npos) << "shared data must not be logged: " << line;
+}
+
+// A USB stick attached while the destination page is shown: the wizard moves
+// there within a second, and the install is portable: no install-for-anyone
+// box, no associations page, everything inside the destination, no logs or
+// time stamp, nothing in the all-users data folder.
+TEST(WizardFlow, AStickAttachedOnTheDestinationPageTakesAPortableInstall) {
+  ForgetSavedSettings();
+  char common[MAX_PATH] = {};
+  ASSERT_EQ(SHGetFolderPathA(nullptr, CSIDL_COMMON_APPDATA, nullptr, 0, common), S_OK);
+  const std::string shared = std::string(common) + "\\Vellumar";
+  DeleteTree(shared);
+  const std::string unixFolder = "/tmp/vellumar-stick-" + std::to_string(GetCurrentProcessId());
+  const std::string stickFolder = WindowsPath(unixFolder);
+  ASSERT_TRUE(CreateDirectoryA(stickFolder.c_str(), nullptr));
+  char letter = 'R';
+  while (letter < 'Y' && (GetLogicalDrives() >> (letter - 'A')) & 1) ++letter;
+  const std::string drive(1, char(letter - 'A' + 'a'));
+
+  Wizard w;
+  ASSERT_NE(w.window(), nullptr);
+  for (int page = 1; page <= 2; ++page) {
+    w.Press(VK_RETURN);
+    ASSERT_TRUE(w.WaitForPage(page));
+  }
+  {
+    RemovableDrive stick(letter, unixFolder);
+    ASSERT_TRUE(stick.defined()) << "Wine's mount manager did not make " << letter << ": a removable drive";
+    EXPECT_TRUE(WaitUntil([&] { return w.Text(widDestDirEdt) == drive + ":\\Vellumar"; }, kStepTimeout))
+        << "the destination did not follow the new drive: " << w.Text(widDestDirEdt);
+    EXPECT_EQ(w.Text(widDestDirCmbBx).substr(0, 3), drive + ": ");
+    for (int page = 3; page <= 4; ++page) {
+      w.Press(VK_RETURN);
+      ASSERT_TRUE(w.WaitForPage(page));
+    }
+    EXPECT_FALSE(IsWindowVisible(w.Control(widInstallToAllChkBx)));
+
+    w.Press(VK_RETURN);
+    bool associations = false;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+          const std::string header = w.Text(widTopLbl);
+          associations = associations || header == "Associate With Document Types";
+          return header == "Installation Complete";
+        },
+        60000))
+        << "the install run did not end on the finish page: " << w.Text(widTopLbl);
+    EXPECT_FALSE(associations);
+    HWND launch = w.Control(widFinishChkBx);
+    ClickButton(launch);
+    ASSERT_TRUE(WaitUntil([&] { return SendMessageA(launch, BM_GETCHECK, 0, 0) == BST_UNCHECKED; }, kStepTimeout));
+    w.Press(VK_RETURN);
+    w.ExpectExitZero();
+  }
+
+  std::vector<std::string> files;
+  CollectFiles(stickFolder, "", files);
+  auto has = [&](const std::string& f) { return std::find(files.begin(), files.end(), f) != files.end(); };
+  for (const char* f : {"Vellumar\\vlm.exe", "Vellumar\\License.txt", "Vellumar\\Spellcheck\\us.zlx",
+                        "Vellumar\\Templates\\Faxes\\Fax 1.rtf", "Vellumar\\Basic.asn"})
+    EXPECT_TRUE(has(f)) << f << " is not inside the destination";
+  for (const std::string& f : files) {
+    const std::string name = f.substr(f.find_last_of('\\') + 1);
+    EXPECT_TRUE(name != "Install.log" && name != "Update.log" && name != "install_stamp") << f;
+  }
+  EXPECT_EQ(GetFileAttributesA(shared.c_str()), INVALID_FILE_ATTRIBUTES) << "written to the all-users data folder";
+  DeleteTree(stickFolder);
 }
