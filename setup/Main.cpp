@@ -9,6 +9,7 @@
 
 #include "instutils/Logs.h"
 #include "payload/AttachFiles.h"
+#include "registration/Settings.h"
 #include "setup/AppWindow.h"
 #include "setup/SetupTexts.h"
 #include "setup/Startup.h"
@@ -43,6 +44,7 @@ void RunSetup(HINSTANCE instance) {
     form.ShowModal();
     if (instutils::InstallStarted) {
       form.WaitForInstallRun();  // nothing is saved while the worker may still write
+      SaveSettings(form.SettingsToSave());
       if (!form.IsPortableInstall()) instutils::SaveInstallLog();
     }
   }

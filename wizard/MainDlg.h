@@ -70,6 +70,9 @@ class TMainDlgForm {
   // asked afresh on every call.
   bool IsPortableInstall() const;
 
+  // What the saved settings are made of when the wizard has closed.
+  TSettingsToSave SettingsToSave() const;
+
   // The install run's progress, questions and end, on the progress timer.
   void InstallProgressTimer();
   // After the wizard: stops a worker that is still going and waits for it.
@@ -123,6 +126,8 @@ class TMainDlgForm {
   bool FixDestDir();
   bool EnterStartPage(int from);
   bool EnterInstallingPage(int from);
+  bool EnterAssocPage(int from);
+  bool EnterFinishPage(int from);
   bool FinishStep(int from);
   void StartInstallRun();
   int32_t Ask(const std::string& text, uint8_t dlgType, uint16_t buttons);

@@ -60,8 +60,8 @@ const TMainDlgForm::TPageDef TMainDlgForm::kPages[kPageCount + 1] = {
     /* 3 components */ {&TMainDlgForm::EnterSelCompPage, nullptr, widSelCompLstBx, true, true, nrByDiskSpace, kNextCaption, true},
     /* 4 ready      */ {&TMainDlgForm::EnterStartPage, nullptr, widNextBtn, true, true, nrEnabled, kNextCaption, true},
     /* 5 installing */ {&TMainDlgForm::EnterInstallingPage, &TMainDlgForm::StartInstallRun, widNone, true, false, nrDisabled, kNextCaption, true},
-    /* 6 documents  */ {nullptr, nullptr, widAssocChkBx1, true, false, nrEnabled, kNextCaption, true},
-    /* 7 finish     */ {nullptr, nullptr, widNone, true, false, nrEnabled, kFinishCaption, false},
+    /* 6 documents  */ {&TMainDlgForm::EnterAssocPage, nullptr, widAssocChkBx1, true, false, nrEnabled, kNextCaption, true},
+    /* 7 finish     */ {&TMainDlgForm::EnterFinishPage, nullptr, widNone, true, false, nrEnabled, kFinishCaption, false},
     /* 8 the finish step */ {&TMainDlgForm::FinishStep, nullptr, widNone, false, false, nrDisabled, "", false},
 };
 
@@ -252,12 +252,6 @@ void TMainDlgForm::WaitForInstallRun() {
     Sleep(10);
   }
   InstallThread->WaitFor();
-}
-
-bool TMainDlgForm::FinishStep(int) {
-  QuitConfirmed = true;
-  ModalResult = 1;
-  return true;
 }
 
 bool TMainDlgForm::FixDestDir() {

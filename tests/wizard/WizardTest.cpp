@@ -18,6 +18,7 @@
 #include "payload/InstallStatus.h"
 #include "payload/TestSeams.h"
 #include <commctrl.h>
+#include "registration/RunCommand.h"
 #include "registration/TestSeams.h"
 #include "tests/payload/TestCatalogue.h"
 #include "ui/MessageDlg.h"
@@ -49,6 +50,13 @@ int32_t Scripted(const std::string& text, uint8_t type, uint16_t buttons) {
   const int32_t a = g_answers.front();
   g_answers.pop_front();
   return a;
+}
+
+// What the wizard starts, recorded instead of run.
+std::vector<std::string> g_commands;
+UINT WINAPI RecordCommand(LPCSTR commandLine, UINT) {
+  g_commands.push_back(commandLine);
+  return 32;
 }
 
 // Free space on any volume, or a failing query.
@@ -126,12 +134,15 @@ class WizardTest : public ::testing::Test {
     g_freeFails = false;
     ::SetMessageDlgFunction(&Scripted);
     components::SetFreeSpaceFunction(&FakeFreeSpace);
+    SetWinExecFunction(&RecordCommand);
+    g_commands.clear();
   }
   void TearDown() override {
     form_.reset();
     AttachedFiles = nullptr;
     ::SetMessageDlgFunction(nullptr);
     components::SetFreeSpaceFunction(nullptr);
+    SetWinExecFunction(nullptr);
     SHDeleteKeyA(HKEY_CURRENT_USER, kSettingsRoot);
     EXPECT_TRUE(g_answers.empty()) << "a scripted answer was never asked for";
   }
@@ -276,13 +287,24 @@ TEST_F(WizardTest, ButtonsFollowEveryPage) {
   EXPECT_EQ(InstallStatus.State.load(), tsFinished);
   f.InstallProgressTimer();
   check(6);
-  EXPECT_TRUE(testing_payload::Exists(dest.path() + "Writer\\vlm.exe"));
+  const std::string program = dest.path() + "Writer\\vlm.exe";
+  EXPECT_TRUE(testing_payload::Exists(program));
+  // The saved letters ("B" by default) preset the boxes; the finish page
+  // registers the checked types through the installed program, Finish starts it.
+  EXPECT_EQ(SendMessageA(W(widAssocChkBx2), BM_GETCHECK, 0, 0), BST_CHECKED);
+  SendMessageA(W(widAssocChkBx4), BM_SETCHECK, BST_CHECKED, 0);
+  g_commands.clear();
   f.GoToPage(6, 7);
   check(7);
+  ASSERT_EQ(g_commands.size(), 1u);
+  EXPECT_EQ(g_commands[0], "\"" + program + "\" -assoc vdoc_cod_docx");
+  EXPECT_EQ(f.Options.Extensions, "BD");
   for (int page = 0; page < 7; ++page)
     EXPECT_FALSE(Styled(f.PageSheet(page), WS_VISIBLE)) << "page " << page << " still shown";
   // Finish ends the wizard as completed, without a question.
   Next();
+  ASSERT_EQ(g_commands.size(), 2u);
+  EXPECT_EQ(g_commands[1], "\"" + program + "\"");
   EXPECT_EQ(f.ModalResult, 1);
   EXPECT_TRUE(f.QuitConfirmed);
   EXPECT_TRUE(f.FormCloseQuery());
