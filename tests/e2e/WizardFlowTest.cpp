@@ -428,6 +428,29 @@ TEST(WizardFlow, TheReadyPageInstallsTheProductAndTheLogFollowsTheWizard) {
   EXPECT_TRUE(logged("File Copy: " + dest + "\\License.txt"));
   for (const std::string& line : log)
     EXPECT_EQ(line.find("Templates"), std::string::npos) << "shared data must not be logged: " << line;
+
+  // Quitting after the run still saves the choices and registers the uninstaller.
+  auto value = [](HKEY root, const std::string& key, const char* name, DWORD& type) {
+    char data[1024] = {};
+    DWORD size = sizeof(data);
+    type = 0;
+    if (RegGetValueA(root, key.c_str(), name, RRF_RT_ANY, &type, data, &size) != ERROR_SUCCESS) return std::string("<absent>");
+    return type == REG_DWORD ? std::to_string(*reinterpret_cast<DWORD*>(data)) : std::string(data);
+  };
+  const std::string install = std::string(kSettingsKey) + "\\Install";
+  DWORD type = 0;
+  EXPECT_EQ(value(HKEY_CURRENT_USER, install, "MAINDIR", type), dest);
+  EXPECT_EQ(type, DWORD(REG_SZ));
+  EXPECT_EQ(value(HKEY_CURRENT_USER, install, "COMPS (1.6.6.2)", type), "2147483646");
+  EXPECT_EQ(type, DWORD(REG_DWORD));
+  EXPECT_EQ(value(HKEY_CURRENT_USER, install, "INSTALLTOALL", type), "1");
+  EXPECT_EQ(value(HKEY_CURRENT_USER, install, "EXTENSIONS", type), "B");
+  EXPECT_EQ(value(HKEY_CURRENT_USER, install, "LAUNCH", type), "1");
+  const std::string uninstall = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vellumar Word Processor";
+  EXPECT_EQ(value(HKEY_LOCAL_MACHINE, uninstall, "UninstallString", type), "\"" + dest + "\\vlm.exe\" -ui");
+  EXPECT_EQ(value(HKEY_LOCAL_MACHINE, uninstall, "DisplayIcon", type), dest + "\\vlm.exe");
+  EXPECT_NE(value(HKEY_LOCAL_MACHINE, uninstall, "EstimatedSize", type), "<absent>");
+  EXPECT_EQ(type, DWORD(REG_DWORD));
 }
 
 // A USB stick attached while the destination page is shown: the wizard moves
