@@ -52,6 +52,13 @@ int32_t Scripted(const std::string& text, uint8_t type, uint16_t buttons) {
   return a;
 }
 
+// The keyboard test's safety net: ends a shown wizard whose keys went astray.
+TMainDlgForm* g_running = nullptr;
+void CALLBACK EndRunningWizard(HWND, UINT, UINT_PTR, DWORD) {
+  g_running->QuitConfirmed = true;
+  g_running->ModalResult = 2;
+}
+
 // What the wizard starts, recorded instead of run.
 std::vector<std::string> g_commands;
 UINT WINAPI RecordCommand(LPCSTR commandLine, UINT) {
@@ -595,12 +602,8 @@ TEST_F(WizardTest, KeyboardDrivesTheShownWizard) {
   });
   g_answers = {ui::mrNo, ui::mrAbort};
   // The safety net ends the wizard should the keys go astray.
-  static TMainDlgForm* running;
-  running = &f;
-  SetTimer(wnd, 77, 8000, [](HWND, UINT, UINT_PTR, DWORD) {
-    running->QuitConfirmed = true;
-    running->ModalResult = 2;
-  });
+  g_running = &f;
+  SetTimer(wnd, 77, 8000, &EndRunningWizard);
   const int result = f.ShowModal();
   keys.join();
   KillTimer(wnd, 77);
