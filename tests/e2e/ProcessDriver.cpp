@@ -28,7 +28,12 @@ WineVersionOverride::WineVersionOverride(const std::string& exeName, const char*
 WineVersionOverride::~WineVersionOverride() { RegDeleteKeyA(HKEY_CURRENT_USER, key_.c_str()); }
 
 ChildProcess::ChildProcess(const std::string& path, const std::string& args) {
-  std::string cmd = "\"" + WindowsPath(path) + "\"" + (args.empty() ? "" : " " + args);
+  Start("\"" + WindowsPath(path) + "\"" + (args.empty() ? "" : " " + args));
+}
+
+ChildProcess::ChildProcess(const CommandLine& command) { Start(command.text); }
+
+void ChildProcess::Start(const std::string& cmd) {
   std::vector<char> line(cmd.begin(), cmd.end());
   line.push_back('\0');
   STARTUPINFOA si = {};

@@ -33,6 +33,11 @@ class WineVersionOverride {
 class ChildProcess {
  public:
   explicit ChildProcess(const std::string& path, const std::string& args = "");
+  // A whole command line as the system takes it, e.g. a registered UninstallString.
+  struct CommandLine {
+    std::string text;
+  };
+  explicit ChildProcess(const CommandLine& command);
   bool started() const { return process_.valid(); }
   DWORD id() const { return id_; }
   // Waits up to `ms` for the end; false on time-out (the process is then killed).
@@ -40,6 +45,7 @@ class ChildProcess {
   ~ChildProcess();
 
  private:
+  void Start(const std::string& commandLine);
   base::UniqueHandle process_;
   DWORD id_ = 0;
 };
