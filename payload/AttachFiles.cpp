@@ -38,6 +38,13 @@ bool BeginsWith(const std::string& name, const std::string& prefix) {
   return name.size() >= prefix.size() && SamePath(name.substr(0, prefix.size()), prefix);
 }
 
+// The comparison form of a name: SamePath's upper case, done once.
+std::string UpperName(const std::string& name) {
+  std::string u = name;
+  if (!u.empty()) CharUpperBuffA(&u[0], DWORD(u.size()));
+  return u;
+}
+
 bool FileExists(const std::string& path) {
   const DWORD a = GetFileAttributesA(path.c_str());
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) == 0;
@@ -113,6 +120,8 @@ void TAttachedFiles::Load(const uint8_t* stream, uint32_t length) {
   dataSize_ = int32_t(a.size);
   safeName_.reserve(files_.size());
   for (const TAttachedFile& f : files_) safeName_.push_back(IsSafeRecordName(f.Name));
+  upperNames_.reserve(files_.size());
+  for (const TAttachedFile& f : files_) upperNames_.push_back(UpperName(f.Name));
 }
 
 TAttachedFiles::~TAttachedFiles() {
@@ -166,14 +175,17 @@ bool TAttachedFiles::AddFiles(const std::string& pattern, const std::string& fol
   if (publicPrefix_.empty())
     publicPrefix_ = instutils::JoinPath(instutils::SpecialFolder(CSIDL_COMMON_APPDATA), "Vellumar\\Public\\");
   const std::string& publicPrefix = publicPrefix_;
+  const std::string key = UpperName(pattern);
   if (!IsFolderPrefix(pattern)) {
-    for (const TAttachedFile& f : files_)
-      if (SamePath(f.Name, pattern)) return PlanOne(f, folder, component, rule, effective, publicPrefix);
+    for (size_t i = 0; i < files_.size(); ++i)
+      if (upperNames_[i] == key) return PlanOne(files_[i], folder, component, rule, effective, publicPrefix);
     return false;
   }
   bool any = false;
-  for (const TAttachedFile& f : files_)
-    if (BeginsWith(f.Name, pattern) && PlanOne(f, folder, component, rule, effective, publicPrefix)) any = true;
+  for (size_t i = 0; i < files_.size(); ++i)
+    if (upperNames_[i].compare(0, key.size(), key) == 0 &&
+        PlanOne(files_[i], folder, component, rule, effective, publicPrefix))
+      any = true;
   return any;
 }
 

@@ -71,7 +71,8 @@ class TAttachedFiles {
   int32_t dataSize_ = 0;
   std::vector<TAttachedFile> files_;
   std::vector<bool> safeName_;
-  std::string publicPrefix_;  // the public data folder, for UpdateList  // per entry: the name stays below the folder it is planned into
+  std::string publicPrefix_;  // the public data folder, for UpdateList
+  std::vector<std::string> upperNames_;  // per entry: the name as AddFiles compares it  // per entry: the name stays below the folder it is planned into
 };
 
 // The single catalogue, from start-up to shutdown.
