@@ -59,16 +59,6 @@ TComponentSet FixSelection(const TComponentRows& rows) {
   return set;
 }
 
-uint32_t UpdatedMask(uint32_t savedMask, const TComponentRows& rows) {
-  for (size_t n = 0; n < rows.size() && n < 32; ++n) {
-    if (rows[n].State == cbChecked)
-      savedMask |= 1u << n;
-    else
-      savedMask &= ~(1u << n);
-  }
-  return savedMask;
-}
-
 bool AvailableSpace(const std::string& folder, int64_t& bytes) {
   std::string root = instutils::DrivePart(folder);
   if (root.empty()) return false;

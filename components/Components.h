@@ -54,9 +54,6 @@ int32_t RequiredBytes(const TComponentRows& rows, const std::vector<int32_t>& si
 // The rows that are not unchecked, as a set; the grayed program row counts.
 TComponentSet FixSelection(const TComponentRows& rows);
 
-// The saved mask rebuilt from the rows: bit n for row n checked, cleared
-// otherwise (so the grayed row clears bit 0); bits above the rows kept.
-uint32_t UpdatedMask(uint32_t savedMask, const TComponentRows& rows);
 
 // Free bytes available to the caller on the drive of folder (its drive letter
 // and colon, or server and share). False when the volume cannot be asked.

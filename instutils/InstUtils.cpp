@@ -124,6 +124,20 @@ bool SamePath(const std::string& a, const std::string& b) {
   return ua == ub;
 }
 
+std::string WithCrLf(const std::string& text) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 32);
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' || text[i] == '\n') {
+      out += "\r\n";
+      if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
 std::string EscapeAmpersands(const std::string& text) {
   if (text == "-") return "- ";  // a lone "-" would make the label a separator line
   std::string result;

@@ -20,6 +20,8 @@ char LastChar(const std::string& s);  // s non-empty
 std::string JoinPath(const std::string& folder, const std::string& name);
 bool SamePath(const std::string& a, const std::string& b);  // CharUpperBuffA on both, then exact
 std::string EscapeAmpersands(const std::string& text);
+// Every CR, LF or CR LF as CR LF: the line break static and edit controls need.
+std::string WithCrLf(const std::string& text);
 std::string GroupThousands(int32_t n);  // "1 234 567"
 
 // Current directory. Push and pop hold one process-wide lock from the push to

@@ -27,6 +27,13 @@ inline constexpr char kInstallStampFile[] = "install_stamp";  // in the hidden d
 inline constexpr char kInstallLogFile[] = "Install.log";      // in the destination folder
 inline constexpr char kUpdateLogFile[] = "Update.log";        // in the root data folder
 
+// The shortcut the setup places and the uninstaller removes.
+inline constexpr char kShortcutFile[] = "Vellumar Word Processor.lnk";
+// The uninstall entry under HKEY_LOCAL_MACHINE; the uninstaller removes the key.
+inline constexpr char kUninstallKey[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vellumar Word Processor";
+inline constexpr char kUninstallStringValue[] = "UninstallString";
+
 // The document types the product registers, in the order of their suffixes.
 struct TDocumentType {
   char Letter;         // as saved in the association letters

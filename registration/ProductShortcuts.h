@@ -4,7 +4,9 @@
 #include <array>
 #include <string>
 
-inline constexpr char kShortcutFile[] = "Vellumar Word Processor.lnk";
+#include "registration/ProductInterface.h"
+
+using product::kShortcutFile;
 inline constexpr char kShortcutDescription[] =
     "Compact, fast-loading, but still powerful and efficient word processor.";
 

@@ -21,9 +21,7 @@ inline constexpr char kExtensionsValue[] = "EXTENSIONS";
 inline constexpr char kLaunchValue[] = "LAUNCH";
 using product::kLastRunVerValue;
 
-// The uninstall entry; the product's uninstaller removes the key.
-inline constexpr char kUninstallKey[] =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vellumar Word Processor";
+using product::kUninstallKey;
 inline constexpr char kDisplayName[] = "Vellumar Word Processor";
 inline constexpr char kDisplayVersion[] = "3.2.13.4";
 inline constexpr char kPublisher[] = "The Vellumar Word Processor Team";

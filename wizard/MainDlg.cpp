@@ -28,21 +28,6 @@ constexpr UINT_PTR kDriveTimer = 2;
 constexpr UINT kProgressInterval = 100;
 constexpr UINT kDriveInterval = 1000;
 
-// A lone CR breaks the line; static and edit controls want CR LF.
-std::string WithLineBreaks(const std::string& text) {
-  std::string out;
-  out.reserve(text.size() + 16);
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r' || text[i] == '\n') {
-      out += "\r\n";
-      if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    } else {
-      out += text[i];
-    }
-  }
-  return out;
-}
-
 // An empty dialog template: the widgets come from the widget table. Being a
 // dialog gives Enter, Esc, Tab and the mnemonics their usual meaning.
 std::vector<WORD> EmptyDialogTemplate() {
@@ -217,7 +202,7 @@ HWND TMainDlgForm::CreateWidget(const TWidgetDef& def, HWND parent) {
   int h = def.H;
   if (h == 0) h = def.Kind == wkCheckBox ? kCheckBoxHeight : def.Kind == wkEdit ? kEditHeight
                   : def.Kind == wkComboBox ? kComboBoxDropHeight : 13;
-  HWND w = CreateWindowExA(kc.ExStyle, kc.ClassName, WithLineBreaks(def.Text).c_str(),
+  HWND w = CreateWindowExA(kc.ExStyle, kc.ClassName, instutils::WithCrLf(def.Text).c_str(),
                            WS_CHILD | WS_VISIBLE | kc.Style | def.Style, def.X, def.Y, def.W, h, parent,
                            reinterpret_cast<HMENU>(UINT_PTR(def.Id)), instance_, nullptr);
   if (!w) return nullptr;
@@ -428,7 +413,7 @@ std::string TMainDlgForm::Text(TWidgetId id) const {
 
 void TMainDlgForm::SetText(TWidgetId id, const std::string& text) {
   HWND w = Widget(id);
-  const std::string shown = WithLineBreaks(text);
+  const std::string shown = instutils::WithCrLf(text);
   const TWidgetDef* def = WidgetDef(id);
   if (def && def->Kind == wkLabel && def->W == 0) {  // auto-sized label: fit the text first
     HDC dc = GetDC(w);

@@ -2,6 +2,7 @@
 
 #include "ProductNames.h"
 #include "base/WinHandles.h"
+#include "instutils/InstUtils.h"
 
 namespace vlm {
 
@@ -28,19 +29,7 @@ bool ReadDocument(const std::string& path, std::string& data) {
 }
 
 // The edit control breaks lines only at CR LF; text ends at its first NUL.
-std::string EditText(const std::string& data) {
-  std::string text;
-  text.reserve(data.size() + data.size() / 32);
-  for (size_t i = 0; i < data.size() && data[i] != '\0'; ++i) {
-    if (data[i] == '\r' || data[i] == '\n') {
-      text += "\r\n";
-      if (data[i] == '\r' && i + 1 < data.size() && data[i + 1] == '\n') ++i;
-    } else {
-      text += data[i];
-    }
-  }
-  return text;
-}
+std::string EditText(const std::string& data) { return instutils::WithCrLf(data.substr(0, data.find('\0'))); }
 
 }  // namespace
 

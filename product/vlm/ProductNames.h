@@ -2,16 +2,18 @@
 // copy by the window property, so it must never change.
 #pragma once
 
+#include "registration/ProductInterface.h"
+
 namespace vlm {
 
-constexpr const char kInstanceProperty[] = "1.x Quarrytide";
+inline constexpr const auto& kInstanceProperty = product::kRunningProperty;
 constexpr const char kMainWindowClass[] = "VellumarWordProcessorMain";
 constexpr const char kUntitledCaption[] = "Untitled - Vellumar Word Processor Lite";
 constexpr const char kCaptionSuffix[] = " - Vellumar Word Processor Lite";
 
 // What the setup places and registers, and the uninstall takes away again.
-constexpr const char kShortcutFile[] = "Vellumar Word Processor.lnk";
-constexpr const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vellumar Word Processor";
-constexpr const char kUninstallStringValue[] = "UninstallString";
+using product::kShortcutFile;
+using product::kUninstallKey;
+using product::kUninstallStringValue;
 
 }  // namespace vlm

@@ -51,19 +51,6 @@ bool KeyExists(HKEY root, const std::string& sub) {
   return true;
 }
 
-// Subkeys first: RegDeleteTree is not declared for the targeted Windows.
-bool DeleteKeyTree(HKEY parent, const std::string& sub) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(parent, sub.c_str(), 0, KEY_READ | KEY_WRITE, &key) != ERROR_SUCCESS) return false;
-  char child[256];
-  DWORD size = sizeof(child);
-  while (RegEnumKeyExA(key, 0, child, &size, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
-         DeleteKeyTree(key, child))
-    size = sizeof(child);
-  RegCloseKey(key);
-  return RegDeleteKeyA(parent, sub.c_str()) == ERROR_SUCCESS;
-}
-
 void DeleteTree(const std::string& folder) {
   std::string from = folder;
   from.push_back('\0');  // the list ends with a second NUL

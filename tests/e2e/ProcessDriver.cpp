@@ -12,6 +12,18 @@ std::string WindowsPath(const std::string& path) {
   return w;
 }
 
+bool DeleteKeyTree(HKEY parent, const std::string& sub) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(parent, sub.c_str(), 0, KEY_READ | KEY_WRITE, &key) != ERROR_SUCCESS) return false;
+  char child[256];
+  DWORD size = sizeof(child);
+  while (RegEnumKeyExA(key, 0, child, &size, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
+         DeleteKeyTree(key, child))
+    size = sizeof(child);
+  RegCloseKey(key);
+  return RegDeleteKeyA(parent, sub.c_str()) == ERROR_SUCCESS;
+}
+
 std::string FileNameOf(const std::string& path) {
   size_t slash = path.find_last_of("\\/");
   return slash == std::string::npos ? path : path.substr(slash + 1);

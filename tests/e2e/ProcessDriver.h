@@ -14,6 +14,10 @@ namespace e2e {
 // "/unix/path" as Wine's Z: drive path; Windows paths pass unchanged.
 std::string WindowsPath(const std::string& path);
 
+// Deletes a registry key with all its subkeys (RegDeleteTree is not declared
+// for the targeted Windows); false when it was not there or stayed.
+bool DeleteKeyTree(HKEY parent, const std::string& sub);
+
 // The file name part of a path ("setup.exe").
 std::string FileNameOf(const std::string& path);
 

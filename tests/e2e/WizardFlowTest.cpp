@@ -38,19 +38,6 @@ std::string SetupExe() {
   return argv.size() > 1 ? argv[1] : std::string();
 }
 
-// Windows 2000 has no RegDeleteTree: subkeys first, by hand.
-bool DeleteKeyTree(HKEY parent, const std::string& sub) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(parent, sub.c_str(), 0, KEY_READ | KEY_WRITE, &key) != ERROR_SUCCESS) return false;
-  char child[256];
-  DWORD size = sizeof(child);
-  while (RegEnumKeyExA(key, 0, child, &size, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
-         DeleteKeyTree(key, child))
-    size = sizeof(child);
-  RegCloseKey(key);
-  return RegDeleteKeyA(parent, sub.c_str()) == ERROR_SUCCESS;
-}
-
 void ForgetSavedSettings() { DeleteKeyTree(HKEY_CURRENT_USER, kSettingsKey); }
 
 // Exists and holds no values: the wizard read the settings and wrote none.
