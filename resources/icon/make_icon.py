@@ -3,11 +3,14 @@
 
 The picture: a page of writing with a folded corner, and a green arrow
 pointing down into it (something being put in place). Every image is drawn
-from the same shapes at its own size, with 4x4 supersampling, and stored as a
-32-bit BGRA bitmap with an AND mask, which every Windows since 2000 reads.
+from the same shapes at its own size, with 4x4 supersampling. The small
+images are 32-bit BGRA bitmaps with an AND mask, which every Windows since
+2000 reads; the 256-pixel one is stored as a PNG, as Windows Vista and later
+read it (older systems never pick it: they use the 48-pixel image and below).
 """
 import struct
 import sys
+import zlib
 
 SIZES = (256, 48, 32, 16)
 SS = 4  # supersampling per axis
@@ -94,8 +97,22 @@ def dib(size, pixels):
     return header + bytes(xor) + bytes(mask)
 
 
+def png(size, pixels):
+    def chunk(kind, body):
+        return struct.pack('>I', len(body)) + kind + body + struct.pack('>I', zlib.crc32(kind + body))
+
+    raw = bytearray()
+    for row in pixels:
+        raw.append(0)  # no filter: the picture is mostly flat runs that deflate well anyway
+        for r, g, b, a in row:
+            raw += bytes((r, g, b, a))
+    header = struct.pack('>IIBBBBB', size, size, 8, 6, 0, 0, 0)  # 8-bit RGBA
+    return (b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', header) + chunk(b'IDAT', zlib.compress(bytes(raw), 9)) +
+            chunk(b'IEND', b''))
+
+
 def main(out_path):
-    images = [(s, dib(s, render(s))) for s in SIZES]
+    images = [(s, png(s, render(s)) if s == 256 else dib(s, render(s))) for s in SIZES]
     data = struct.pack('<HHH', 0, 1, len(images))
     offset = 6 + 16 * len(images)
     for s, blob in images:

@@ -73,3 +73,30 @@ TEST(ApplicationWindow, CarriesTheTitleAndTheBigIcon) {
   // It owns no visible surface of its own until the wizard is shown.
   EXPECT_FALSE(IsWindowVisible(app.handle()));
 }
+
+// The icon carries 256 (stored as PNG), 48, 32 and 16 pixels; each must load
+// at its own size, or Explorer and the taskbar show a blank or scaled picture.
+TEST(SetupIcon, EveryImageLoadsAtItsOwnSize) {
+  HINSTANCE self = GetModuleHandleA(nullptr);
+  for (int size : {256, 48, 32, 16}) {
+    HICON icon = static_cast<HICON>(LoadImageA(self, MAKEINTRESOURCEA(1), IMAGE_ICON, size, size, 0));
+    ASSERT_NE(icon, nullptr) << size;
+    ICONINFO info = {};
+    ASSERT_TRUE(GetIconInfo(icon, &info)) << size;
+    BITMAP bm = {};
+    GetObjectA(info.hbmColor, sizeof bm, &bm);
+    EXPECT_EQ(bm.bmWidth, size);
+    EXPECT_EQ(bm.bmHeight, size);
+    // A corner pixel is see-through and the page's middle is not: the image
+    // was read, not a blank of the right size.
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, info.hbmMask);
+    EXPECT_NE(GetPixel(dc, 0, 0), RGB(0, 0, 0)) << size << ": corner must be masked out";
+    EXPECT_EQ(GetPixel(dc, size / 2, size / 2), RGB(0, 0, 0)) << size << ": middle must be opaque";
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    DestroyIcon(icon);
+  }
+}
