@@ -9,6 +9,7 @@
 
 #include "instutils/Logs.h"
 #include "payload/AttachFiles.h"
+#include "payload/TestSeams.h"
 #include "ui/MessageDlg.h"
 
 namespace {
@@ -16,6 +17,8 @@ namespace {
 // Pauses last as long as a dialog is up; a short poll keeps the wait idle and
 // well inside the wizard's 100 ms tick.
 constexpr DWORD kPollMs = 10;
+
+std::atomic<FileDoneFunction> fileDone{nullptr};
 
 // A file planned unlogged suspends the log for its own extraction only,
 // however that extraction ends.
@@ -64,6 +67,7 @@ bool ExtractPlans() {
         if (!AttachedFiles->ExtractFile(f.Source, "", f.Target)) return false;
       }
       InstallStatus.Progress.fetch_add(f.Source->Size);  // an ignored file counts as done
+      if (FileDoneFunction done = fileDone.load()) done(f.Target);
       if (WaitWhilePaused() == tsFinished) return true;
     }
     if (WaitWhilePaused() == tsFinished) return true;
@@ -85,6 +89,8 @@ void FailWithMessage(const char* reason, const char* detail = nullptr) noexcept 
 }
 
 }  // namespace
+
+void SetFileDoneFunction(FileDoneFunction fn) { fileDone.store(fn); }
 
 TInstallThread::TInstallThread() {
   try {

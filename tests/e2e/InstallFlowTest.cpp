@@ -1,17 +1,20 @@
-// Whole installs through the real setup, and their removal through the
-// uninstall command the setup registers: only what a user or the system sees.
+// Whole installs through the real setup, runs that meet a locked file or a
+// Cancel, and the removal through the uninstall command the setup registers:
+// only what a user or the system sees.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <shellapi.h>
 #include <shlobj.h>
 
 #include <algorithm>
+#include <cstring>
 #include <set>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "ProcessDriver.h"
+#include "base/WinHandles.h"
 #include "tests/common/TestFiles.h"
 #include "wizard/WizardLayout.h"
 
@@ -28,6 +31,14 @@ const char* const kTypes[] = {"rtf", "cod", "doc", "docx"};
 const DWORD kStartTimeout = 60000;  // the first start in a fresh prefix is slow
 const DWORD kStepTimeout = 10000;
 const DWORD kInstallTimeout = 60000;
+const char kAssociationsHeader[] = "Associate With Document Types";
+// Planned in the middle of the run and written into the destination.
+const char kMiddleFile[] = "Hyphenation.dat";
+const int kMiddlePlan = 2;
+const int kLastPlan = 5;  // the sound scheme's
+
+std::string SetupExe() { return testfiles::ArgPath(1); }
+std::string GatedSetupExe() { return testfiles::ArgPath(4); }
 
 std::string SpecialFolder(int csidl) {
   char folder[MAX_PATH] = {};
@@ -139,54 +150,207 @@ struct Choices {
   bool alsoDoc = false;      // "MS Word DOC Documents" checked on the associations page
 };
 
+// One start of a setup executable, worked through its wizard window.
+class SetupRun {
+ public:
+  SetupRun(const std::string& exe, const std::string& args) : process_(exe, args) {
+    if (process_.started()) wnd_ = WaitForWindowWithControl(process_.id(), kTitle, widPgCtrl, kStartTimeout);
+  }
+  HWND window() const { return wnd_; }
+  DWORD id() const { return process_.id(); }
+  HWND Control(TWidgetId id) const { return FindControl(wnd_, id); }
+  std::string Text(TWidgetId id) const { return ControlText(Control(id)); }
+  bool Checked(TWidgetId id) const { return SendMessageA(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+  bool Reach(const std::string& header, DWORD ms) const {
+    return WaitUntil([&] { return Text(widTopLbl) == header; }, ms);
+  }
+  void Press(WORD vk, bool withAlt = false) const {
+    ASSERT_TRUE(BringToFront(wnd_, kStepTimeout)) << "the wizard did not come to the front";
+    PressKey(vk, withAlt);
+  }
+
+  // Enter from the welcome page to the ready page; the destination page's
+  // edit text goes to destShown.
+  void ToReadyPage(std::string* destShown = nullptr) const {
+    for (const char* header :
+         {"License Agreement", "Choose Destination Folder", "Select Components", "Ready to Install"}) {
+      ASSERT_NO_FATAL_FAILURE(Press(VK_RETURN));
+      ASSERT_TRUE(Reach(header, kStepTimeout)) << "Enter did not lead to " << header;
+      if (destShown && std::string(header) == "Choose Destination Folder") *destShown = Text(widDestDirEdt);
+    }
+  }
+
+  // From the associations page through the finish page with the launch box
+  // unchecked (Alt+L): the setup ends with 0.
+  void Finish() {
+    ASSERT_NO_FATAL_FAILURE(Press(VK_RETURN));
+    ASSERT_TRUE(Reach("Installation Complete", kStepTimeout));
+    if (Checked(widFinishChkBx)) {  // a saved LAUNCH 0 starts it unchecked
+      ASSERT_NO_FATAL_FAILURE(Press('L', true));
+      ASSERT_TRUE(WaitUntil([&] { return !Checked(widFinishChkBx); }, kStepTimeout)) << "Alt+L did not uncheck Launch";
+    }
+    ASSERT_NO_FATAL_FAILURE(Press(VK_RETURN));
+    DWORD code = 1234;
+    ASSERT_TRUE(process_.WaitForExit(kStepTimeout, &code)) << "Finish did not end the setup";
+    EXPECT_EQ(code, 0u);
+  }
+
+  // The setup ends by itself with 0 and asks nothing on the way.
+  void EndsUnasked() {
+    MessageBoxInfo asked;
+    WaitUntil(
+        [&] {
+          asked = WaitForMessageBox(process_.id(), 0);
+          return asked.window || !process_.Running();
+        },
+        kStepTimeout);
+    ASSERT_EQ(asked.window, nullptr) << "asked on the way out: " << asked.caption << ": " << asked.text;
+    DWORD code = 1234;
+    ASSERT_TRUE(process_.WaitForExit(kStepTimeout, &code)) << "the setup did not end";
+    EXPECT_EQ(code, 0u);
+  }
+
+ private:
+  ChildProcess process_;
+  HWND wnd_ = nullptr;
+};
+
 // Walks the wizard with Enter to the finish page, making the choices on the
 // way, leaves the launch box unchecked (Alt+L) and finishes with Enter. The
 // destination page's edit text goes to destShown.
 void InstallThroughWizard(const Choices& c, std::string* destShown = nullptr) {
-  const auto& argv = testing::internal::GetArgvs();
-  ASSERT_GT(argv.size(), 1u);
-  ChildProcess setup(argv[1], c.args);
-  ASSERT_TRUE(setup.started());
-  const HWND wnd = WaitForWindowWithControl(setup.id(), kTitle, widPgCtrl, kStartTimeout);
-  ASSERT_NE(wnd, nullptr) << "no wizard window";
-  auto text = [&](TWidgetId id) { return ControlText(FindControl(wnd, id)); };
-  auto checked = [&](TWidgetId id) { return SendMessageA(FindControl(wnd, id), BM_GETCHECK, 0, 0) == BST_CHECKED; };
-  auto reach = [&](const std::string& header, DWORD ms) {
-    return WaitUntil([&] { return text(widTopLbl) == header; }, ms);
-  };
-  auto press = [&](WORD vk, bool withAlt) {
-    ASSERT_TRUE(BringToFront(wnd, kStepTimeout)) << "the wizard did not come to the front";
-    PressKey(vk, withAlt);
-  };
-
-  for (const char* header : {"License Agreement", "Choose Destination Folder", "Select Components", "Ready to Install"}) {
-    ASSERT_NO_FATAL_FAILURE(press(VK_RETURN, false));
-    ASSERT_TRUE(reach(header, kStepTimeout)) << "Enter did not lead to " << header;
-    if (destShown && std::string(header) == "Choose Destination Folder") *destShown = text(widDestDirEdt);
-  }
-  ASSERT_TRUE(checked(widInstallToAllChkBx)) << "install for anyone starts unchecked";
+  SetupRun run(SetupExe(), c.args);
+  ASSERT_NE(run.window(), nullptr) << "no wizard window";
+  ASSERT_NO_FATAL_FAILURE(run.ToReadyPage(destShown));
+  ASSERT_TRUE(run.Checked(widInstallToAllChkBx)) << "install for anyone starts unchecked";
   if (!c.installToAll) {
-    ASSERT_NO_FATAL_FAILURE(press('A', true));
-    ASSERT_TRUE(WaitUntil([&] { return !checked(widInstallToAllChkBx); }, kStepTimeout)) << "Alt+A did not uncheck it";
+    ASSERT_NO_FATAL_FAILURE(run.Press('A', true));
+    ASSERT_TRUE(WaitUntil([&] { return !run.Checked(widInstallToAllChkBx); }, kStepTimeout))
+        << "Alt+A did not uncheck it";
   }
-  ASSERT_NO_FATAL_FAILURE(press(VK_RETURN, false));
-  ASSERT_TRUE(reach("Associate With Document Types", kInstallTimeout)) << "the install run did not end: "
-                                                                        << text(widTopLbl);
+  ASSERT_NO_FATAL_FAILURE(run.Press(VK_RETURN));
+  ASSERT_TRUE(run.Reach(kAssociationsHeader, kInstallTimeout))
+      << "the install run did not end: " << run.Text(widTopLbl);
   if (c.alsoDoc) {
-    ClickButton(FindControl(wnd, widAssocChkBx3));
-    ASSERT_TRUE(WaitUntil([&] { return checked(widAssocChkBx3); }, kStepTimeout));
+    ClickButton(run.Control(widAssocChkBx3));
+    ASSERT_TRUE(WaitUntil([&] { return run.Checked(widAssocChkBx3); }, kStepTimeout));
   }
-  ASSERT_NO_FATAL_FAILURE(press(VK_RETURN, false));
-  ASSERT_TRUE(reach("Installation Complete", kStepTimeout));
-  if (checked(widFinishChkBx)) {  // a saved LAUNCH 0 starts it unchecked
-    ASSERT_NO_FATAL_FAILURE(press('L', true));
-    ASSERT_TRUE(WaitUntil([&] { return !checked(widFinishChkBx); }, kStepTimeout)) << "Alt+L did not uncheck Launch";
-  }
-  ASSERT_NO_FATAL_FAILURE(press(VK_RETURN, false));
-  DWORD code = 1234;
-  ASSERT_TRUE(setup.WaitForExit(kStepTimeout, &code)) << "Finish did not end the setup";
-  EXPECT_EQ(code, 0u);
+  ASSERT_NO_FATAL_FAILURE(run.Finish());
 }
+
+// A payload record where a normal install of every component puts it.
+struct PlannedFile {
+  std::string target;
+  std::string source;  // the shipped bytes
+  int plan;            // the worker writes the plans in order
+  bool logged;
+};
+
+// The payload manifest's records (name, time, source; "$BUILD/" for build
+// outputs) placed as the setup plans them: program, licence and hyphenation
+// data in the destination, the spellchecker (with a second copy of the
+// American cache for British) in Public\Spellcheck, templates, clip library
+// and sound scheme in Public; the first three and the sounds are logged.
+std::vector<PlannedFile> PlannedFiles(const Places& p) {
+  const std::string manifest = testfiles::ArgPath(5);
+  const std::string productFolder = manifest.substr(0, manifest.find_last_of('\\') + 1);
+  const std::string buildFolder = testfiles::ArgPath(6) + "\\";
+  const std::string shared = p.data + "\\Public\\";
+  std::vector<PlannedFile> files;
+  std::istringstream in(testfiles::ReadWholeFile(manifest));
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty() || line.compare(0, 2, "//") == 0) continue;
+    const std::string name = line.substr(0, line.find('\t'));
+    std::string source = line.substr(line.rfind('\t') + 1);
+    source = source.compare(0, 7, "$BUILD/") == 0 ? buildFolder + source.substr(7) : productFolder + source;
+    std::replace(source.begin(), source.end(), '/', '\\');
+    const auto starts = [&](const char* prefix) { return name.compare(0, strlen(prefix), prefix) == 0; };
+    const int plan = name == "vlm.exe" || name == "License.txt" ? 0
+                     : name == kMiddleFile                       ? kMiddlePlan
+                     : starts("Templates\\")                     ? 3
+                     : starts("Clip Library\\")                  ? 4
+                     : name == "Basic.asn"                       ? kLastPlan
+                                                                 : 1;
+    const std::string folder =
+        plan == 0 || plan == kMiddlePlan ? p.dest + "\\" : plan == 1 ? shared + "Spellcheck\\" : shared;
+    const bool logged = plan == 0 || plan == kMiddlePlan || plan == kLastPlan;
+    files.push_back({folder + name, source, plan, logged});
+    if (name == "English (American).cache") files.push_back({folder + "English (British).cache", source, plan, false});
+  }
+  return files;
+}
+
+std::vector<PlannedFile> PlansOf(const std::vector<PlannedFile>& files, int first, int last) {
+  std::vector<PlannedFile> some;
+  for (const PlannedFile& f : files)
+    if (f.plan >= first && f.plan <= last) some.push_back(f);
+  return some;
+}
+
+// Each file holds its shipped bytes; Install.log names each logged one once.
+void ExpectWritten(const std::vector<PlannedFile>& files, const std::vector<std::string>& log) {
+  ASSERT_FALSE(files.empty());
+  std::string wrong;
+  for (const PlannedFile& f : files) {
+    ASSERT_TRUE(Exists(f.source)) << "no shipped file " << f.source;
+    if (!Exists(f.target) || testfiles::ReadWholeFile(f.target) != testfiles::ReadWholeFile(f.source))
+      wrong += "\n  " + f.target;
+    if (f.logged) {
+      EXPECT_EQ(CountOf(log, "File Copy: " + f.target), 1u) << f.target;
+    }
+  }
+  EXPECT_TRUE(wrong.empty()) << "missing or not as shipped:" << wrong;
+}
+
+// None of the files exists, and Install.log names none.
+void ExpectNotWritten(const std::vector<PlannedFile>& files, const std::vector<std::string>& log) {
+  ASSERT_FALSE(files.empty());
+  std::string written;
+  for (const PlannedFile& f : files) {
+    if (Exists(f.target)) written += "\n  " + f.target;
+    EXPECT_EQ(CountOf(log, "File Copy: " + f.target), 0u) << f.target;
+  }
+  EXPECT_TRUE(written.empty()) << "written after the stop:" << written;
+}
+
+// A run that ended early still leaves the choices, the uninstall entry and
+// the log of what it did.
+void ExpectRecordedAfterStop(const Places& p, const std::vector<std::string>& log) {
+  EXPECT_EQ(RegText(HKEY_CURRENT_USER, kInstallKey, "MAINDIR"), p.dest);
+  EXPECT_EQ(RegText(HKEY_CURRENT_USER, kInstallKey, "COMPS (1.6.6.2)"), "2147483646");
+  EXPECT_EQ(RegText(HKEY_CURRENT_USER, kInstallKey, "EXTENSIONS"), "B");
+  EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString"), "\"" + p.dest + "\\vlm.exe\" -ui");
+  EXPECT_NE(RegText(HKEY_LOCAL_MACHINE, kUninstallKey, "EstimatedSize"), "<absent>");
+  EXPECT_EQ(CountOf(log, "File Copy: " + p.dest + "\\vlm.exe"), 1u) << "Install.log was not saved";
+}
+
+// The gate of setup_gated: the worker it starts stops after the named file
+// until Open. The setting reaches only setups started while it lives.
+class WorkerGate {
+ public:
+  explicit WorkerGate(const char* file) {
+    static int made = 0;
+    const std::string name = "vellumar-gate-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++made);
+    held_.reset(CreateEventA(nullptr, TRUE, FALSE, (name + ".held").c_str()));
+    go_.reset(CreateEventA(nullptr, TRUE, FALSE, (name + ".go").c_str()));
+    SetEnvironmentVariableA("VELLUMAR_GATE", name.c_str());
+    SetEnvironmentVariableA("VELLUMAR_GATE_AFTER", file);
+  }
+  ~WorkerGate() {
+    Open();
+    SetEnvironmentVariableA("VELLUMAR_GATE", nullptr);
+    SetEnvironmentVariableA("VELLUMAR_GATE_AFTER", nullptr);
+  }
+  WorkerGate(const WorkerGate&) = delete;
+  WorkerGate& operator=(const WorkerGate&) = delete;
+  bool made() const { return held_ && go_; }
+  bool WaitUntilHeld(DWORD ms) const { return WaitForSingleObject(held_.get(), ms) == WAIT_OBJECT_0; }
+  void Open() const { SetEvent(go_.get()); }
+
+ private:
+  base::UniqueHandle held_, go_;
+};
 
 }  // namespace
 
@@ -266,5 +430,117 @@ TEST(InstallFlow, TheRegisteredUninstallCommandRemovesTheInstallationAfterYes) {
   for (const char* type : {"cod", "doc"}) {
     EXPECT_FALSE(Registered(type)) << type;
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\Classes\\" + ProgId(type))) << type;
+  }
+}
+
+// Another program holds the hyphenation data, already on disk, open without
+// sharing while the run comes to it: the setup asks Abort, Retry or Ignore.
+// Retry once it is released writes it; Ignore leaves it as it was and goes
+// on; Abort ends the setup without a close question, writes nothing more and
+// still records what was done.
+TEST(InstallFlow, ALockedFileIsRetriedIgnoredOrEndsTheRunAsAnswered) {
+  const std::string kOld = "held by another program\r\n";
+  for (const int answer : {IDRETRY, IDIGNORE, IDABORT}) {
+    SCOPED_TRACE(answer == IDRETRY ? "Retry" : answer == IDIGNORE ? "Ignore" : "Abort");
+    const Places p;
+    const std::string locked = p.dest + "\\" + kMiddleFile;
+    ASSERT_TRUE(CreateDirectoryA(p.root.c_str(), nullptr) && CreateDirectoryA(p.dest.c_str(), nullptr));
+    {
+      base::UniqueFile f(CreateFileA(locked.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+      DWORD written = 0;
+      ASSERT_TRUE(f && WriteFile(f.get(), kOld.data(), DWORD(kOld.size()), &written, nullptr));
+    }
+    base::UniqueFile lock(
+        CreateFileA(locked.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(lock) << "cannot lock " << locked;
+
+    SetupRun run(SetupExe(), "-d" + p.dest);
+    ASSERT_NE(run.window(), nullptr) << "no wizard window";
+    ASSERT_NO_FATAL_FAILURE(run.ToReadyPage());
+    ASSERT_NO_FATAL_FAILURE(run.Press(VK_RETURN));
+    const MessageBoxInfo box = WaitForMessageBox(run.id(), kInstallTimeout);
+    ASSERT_NE(box.window, nullptr) << "no question about the locked file";
+    EXPECT_EQ(box.caption, "Error");
+    EXPECT_EQ(box.text.rfind("Cannot create file \"" + locked + "\".", 0), 0u) << box.text;
+    for (const int button : {IDABORT, IDRETRY, IDIGNORE})
+      ASSERT_NE(GetDlgItem(box.window, button), nullptr) << "no button " << button;
+    if (answer == IDRETRY) lock.reset();
+    ClickButton(GetDlgItem(box.window, answer));
+    ASSERT_TRUE(WaitUntilGone(box.window, kStepTimeout)) << "the question stayed after its answer";
+    if (answer == IDABORT) {
+      ASSERT_NO_FATAL_FAILURE(run.EndsUnasked());
+    } else {
+      ASSERT_TRUE(run.Reach(kAssociationsHeader, kInstallTimeout)) << "the run did not go on: " << run.Text(widTopLbl);
+      lock.reset();
+      ASSERT_NO_FATAL_FAILURE(run.Finish());
+    }
+    lock.reset();
+
+    const std::vector<PlannedFile> planned = PlannedFiles(p);
+    const std::vector<std::string> log = LogLines(p.dest + "\\Install.log");
+    ASSERT_NO_FATAL_FAILURE(ExpectWritten(PlansOf(planned, 0, kMiddlePlan - 1), log));
+    if (answer == IDRETRY) {
+      ASSERT_NO_FATAL_FAILURE(ExpectWritten(PlansOf(planned, kMiddlePlan, kLastPlan), log));
+      continue;
+    }
+    EXPECT_EQ(testfiles::ReadWholeFile(locked), kOld) << "the locked file changed";
+    EXPECT_EQ(CountOf(log, "File Copy: " + locked), 0u) << "a file not written is logged";
+    if (answer == IDIGNORE) {
+      ASSERT_NO_FATAL_FAILURE(ExpectWritten(PlansOf(planned, kMiddlePlan + 1, kLastPlan), log));
+    } else {
+      ASSERT_NO_FATAL_FAILURE(ExpectNotWritten(PlansOf(planned, kMiddlePlan + 1, kLastPlan), log));
+      ExpectRecordedAfterStop(p, log);
+    }
+  }
+}
+
+// Cancel while the worker is certainly in the middle of the run (held after
+// the hyphenation data by setup_gated): No in the close question lets the run
+// go on to the next page with nothing skipped or written twice; Abort ends
+// the setup after the file in hand, and what was done is still recorded.
+TEST(InstallFlow, CancelDuringTheRunGoesOnAfterNoAndStopsAfterTheFileInHandAfterAbort) {
+  for (const int answer : {IDNO, IDABORT}) {
+    SCOPED_TRACE(answer == IDNO ? "No" : "Abort");
+    const Places p;
+    const std::vector<PlannedFile> planned = PlannedFiles(p);
+    const std::string lastFile = PlansOf(planned, kLastPlan, kLastPlan).back().target;
+    WorkerGate gate(kMiddleFile);
+    ASSERT_TRUE(gate.made());
+    SetupRun run(GatedSetupExe(), "-d" + p.dest);
+    ASSERT_NE(run.window(), nullptr) << "no wizard window";
+    ASSERT_NO_FATAL_FAILURE(run.ToReadyPage());
+    ASSERT_NO_FATAL_FAILURE(run.Press(VK_RETURN));
+    ASSERT_TRUE(gate.WaitUntilHeld(kInstallTimeout)) << "the run never reached " << kMiddleFile;
+    ASSERT_FALSE(Exists(lastFile)) << "the gate did not hold the run";
+
+    ClickButton(run.Control(widCancelBtn));
+    const MessageBoxInfo box = WaitForMessageBox(run.id(), kStepTimeout);
+    ASSERT_NE(box.window, nullptr) << "Cancel asked nothing";
+    EXPECT_EQ(box.caption, "Confirm");
+    EXPECT_EQ(box.text.rfind("Setup is not complete.", 0), 0u) << box.text;
+    ASSERT_NE(GetDlgItem(box.window, IDNO), nullptr);
+    ASSERT_NE(GetDlgItem(box.window, IDABORT), nullptr);
+    ClickButton(GetDlgItem(box.window, answer));
+    ASSERT_TRUE(WaitUntilGone(box.window, kStepTimeout)) << "the question stayed after its answer";
+    gate.Open();
+    if (answer == IDNO) {
+      ASSERT_TRUE(run.Reach(kAssociationsHeader, kInstallTimeout)) << "the run did not go on: " << run.Text(widTopLbl);
+      // The page follows the end of the run, never a run that was told to stop.
+      EXPECT_TRUE(Exists(lastFile)) << "the next page came before the run had ended";
+      ASSERT_NO_FATAL_FAILURE(run.Finish());
+    } else {
+      ASSERT_NO_FATAL_FAILURE(run.EndsUnasked());
+    }
+
+    const std::vector<std::string> log = LogLines(p.dest + "\\Install.log");
+    const std::set<std::string, CaseLess> unique(log.begin(), log.end());
+    EXPECT_EQ(unique.size(), log.size()) << "duplicate lines in Install.log";
+    if (answer == IDNO) {
+      ASSERT_NO_FATAL_FAILURE(ExpectWritten(planned, log));
+      continue;
+    }
+    ASSERT_NO_FATAL_FAILURE(ExpectWritten(PlansOf(planned, 0, kMiddlePlan), log));
+    ASSERT_NO_FATAL_FAILURE(ExpectNotWritten(PlansOf(planned, kMiddlePlan + 1, kLastPlan), log));
+    ExpectRecordedAfterStop(p, log);
   }
 }
