@@ -7,6 +7,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <map>
 #include <cstring>
 #include <set>
 #include <sstream>
@@ -31,6 +32,7 @@ const char* const kTypes[] = {"rtf", "cod", "doc", "docx"};
 const DWORD kStartTimeout = 60000;  // the first start in a fresh prefix is slow
 const DWORD kStepTimeout = 10000;
 const DWORD kInstallTimeout = 60000;
+const int kClipLibraryRow = 4;  // the component list's rows follow the component table
 const char kAssociationsHeader[] = "Associate With Document Types";
 // Planned in the middle of the run and written into the destination.
 const char kMiddleFile[] = "Hyphenation.dat";
@@ -148,6 +150,7 @@ struct Choices {
   std::string args;
   bool installToAll = true;  // false: unchecked with Alt+A on the ready page
   bool alsoDoc = false;      // "MS Word DOC Documents" checked on the associations page
+  bool clipLibrary = true;   // false: unchecked with Space on the component page
 };
 
 // One start of a setup executable, worked through its wizard window.
@@ -171,12 +174,20 @@ class SetupRun {
 
   // Enter from the welcome page to the ready page; the destination page's
   // edit text goes to destShown.
-  void ToReadyPage(std::string* destShown = nullptr) const {
+  void ToReadyPage(std::string* destShown = nullptr, bool clipLibrary = true) const {
     for (const char* header :
          {"License Agreement", "Choose Destination Folder", "Select Components", "Ready to Install"}) {
       ASSERT_NO_FATAL_FAILURE(Press(VK_RETURN));
       ASSERT_TRUE(Reach(header, kStepTimeout)) << "Enter did not lead to " << header;
       if (destShown && std::string(header) == "Choose Destination Folder") *destShown = Text(widDestDirEdt);
+      if (!clipLibrary && std::string(header) == "Select Components") {
+        // The list has the focus on this page: select the row, Space flips it.
+        const std::string before = Text(widSelCompDiskSpaceReqLbl2);
+        SendMessageA(Control(widSelCompLstBx), LB_SETCURSEL, kClipLibraryRow, 0);
+        ASSERT_NO_FATAL_FAILURE(Press(VK_SPACE));
+        ASSERT_TRUE(WaitUntil([&] { return Text(widSelCompDiskSpaceReqLbl2) != before; }, kStepTimeout))
+            << "Space did not change the space required";
+      }
     }
   }
 
@@ -221,7 +232,7 @@ class SetupRun {
 void InstallThroughWizard(const Choices& c, std::string* destShown = nullptr) {
   SetupRun run(SetupExe(), c.args);
   ASSERT_NE(run.window(), nullptr) << "no wizard window";
-  ASSERT_NO_FATAL_FAILURE(run.ToReadyPage(destShown));
+  ASSERT_NO_FATAL_FAILURE(run.ToReadyPage(destShown, c.clipLibrary));
   ASSERT_TRUE(run.Checked(widInstallToAllChkBx)) << "install for anyone starts unchecked";
   if (!c.installToAll) {
     ASSERT_NO_FATAL_FAILURE(run.Press('A', true));
@@ -376,8 +387,9 @@ TEST(InstallFlow, ASecondRunOverTheFirstMovesTheShortcutsToTheUserAndMergesTheLo
     EXPECT_EQ(CountOf(first, line), 1u) << line;
 
   std::string shown;
-  ASSERT_NO_FATAL_FAILURE(InstallThroughWizard({"", false, true}, &shown));
+  ASSERT_NO_FATAL_FAILURE(InstallThroughWizard({"", false, true, false}, &shown));
   EXPECT_EQ(shown, p.dest) << "the destination page forgot the first install";
+  EXPECT_EQ(RegText(HKEY_CURRENT_USER, kInstallKey, "COMPS (1.6.6.2)"), "2147483630") << "clip library still chosen";
   EXPECT_EQ(RegText(HKEY_CURRENT_USER, kInstallKey, "INSTALLTOALL"), "0");
   EXPECT_EQ(RegText(HKEY_CURRENT_USER, kInstallKey, "EXTENSIONS"), "BC");
   EXPECT_TRUE(WaitUntil([] { return Registered("cod") && Registered("doc"); }, kStepTimeout))
@@ -392,6 +404,34 @@ TEST(InstallFlow, ASecondRunOverTheFirstMovesTheShortcutsToTheUserAndMergesTheLo
   for (const std::string& link : p.userLinks) EXPECT_EQ(CountOf(merged, "File Copy: " + link), 1u) << link;
   const std::set<std::string, CaseLess> unique(merged.begin(), merged.end());
   EXPECT_EQ(unique.size(), merged.size()) << "duplicate lines";
+
+  // Update.log: the clip library, not written again, stays under the first
+  // run's stamp; everything the second run wrote is listed once, under its own.
+  std::vector<std::string> stamps;
+  std::map<std::string, size_t, CaseLess> group;  // entry -> index of its stamp
+  std::string repeated;
+  for (std::string line : LogLines(p.data + "\\Update.log")) {
+    if (line[0] == '*') {
+      EXPECT_EQ(line.size(), 17u) << line;
+      stamps.push_back(line);
+      continue;
+    }
+    ASSERT_FALSE(stamps.empty()) << "an entry before the first stamp: " << line;
+    if (line.size() > 2 && line.compare(line.size() - 2, 2, "\t!") == 0) line.resize(line.size() - 2);
+    if (!group.emplace(line, stamps.size() - 1).second) repeated += "\n  " + line;
+  }
+  ASSERT_EQ(stamps.size(), 2u) << "one stamp per run";
+  EXPECT_NE(stamps[0], stamps[1]);
+  EXPECT_TRUE(repeated.empty()) << "listed twice:" << repeated;
+  size_t publicFiles = 0;
+  for (const PlannedFile& f : PlannedFiles(p)) {
+    if (f.target.compare(0, p.data.size() + 8, p.data + "\\Public\\") != 0) continue;
+    ++publicFiles;
+    const auto at = group.find(f.target);
+    ASSERT_NE(at, group.end()) << f.target << " missing from Update.log";
+    EXPECT_EQ(at->second, f.plan == 4 ? 0u : 1u) << f.target << " under the wrong run";
+  }
+  EXPECT_EQ(group.size(), publicFiles) << "Update.log lists files outside the public folder";
 }
 
 // The asking copy hands the work to a temporary copy and ends, so the
