@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <shellapi.h>
 #include <shlobj.h>
+#include <objidl.h>
 
 #include <algorithm>
 #include <map>
@@ -255,6 +256,7 @@ struct PlannedFile {
   std::string source;  // the shipped bytes
   int plan;            // the worker writes the plans in order
   bool logged;
+  std::string time;    // the manifest's "YYYY-MM-DD HH:MM:SS", local time
 };
 
 // The payload manifest's records (name, time, source; "$BUILD/" for build
@@ -286,8 +288,11 @@ std::vector<PlannedFile> PlannedFiles(const Places& p) {
     const std::string folder =
         plan == 0 || plan == kMiddlePlan ? p.dest + "\\" : plan == 1 ? shared + "Spellcheck\\" : shared;
     const bool logged = plan == 0 || plan == kMiddlePlan || plan == kLastPlan;
-    files.push_back({folder + name, source, plan, logged});
-    if (name == "English (American).cache") files.push_back({folder + "English (British).cache", source, plan, false});
+    const size_t tab = line.find('\t');
+    const std::string time = line.substr(tab + 1, line.find('\t', tab + 1) - tab - 1);
+    files.push_back({folder + name, source, plan, logged, time});
+    if (name == "English (American).cache")
+      files.push_back({folder + "English (British).cache", source, plan, false, time});
   }
   return files;
 }
@@ -365,11 +370,90 @@ class WorkerGate {
 
 }  // namespace
 
+// The file's last-write time as local "YYYY-MM-DD HH:MM:SS".
+std::string LocalWriteTime(const std::string& path) {
+  base::UniqueFile f(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  FILETIME utc = {}, local = {};
+  SYSTEMTIME t = {};
+  if (!f || !GetFileTime(f.get(), nullptr, nullptr, &utc) || !FileTimeToLocalFileTime(&utc, &local) ||
+      !FileTimeToSystemTime(&local, &t))
+    return "<unreadable>";
+  char text[32];
+  snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond);
+  return text;
+}
+
+// Days since 30 December 1899, local time: how the setup stamps a run.
+double NowAsDays() {
+  SYSTEMTIME t;
+  GetLocalTime(&t);
+  FILETIME ft;
+  SystemTimeToFileTime(&t, &ft);
+  const double since1601 = double((uint64_t(ft.dwHighDateTime) << 32) | ft.dwLowDateTime) / 864e9;
+  return since1601 - 109205.0;  // 1 January 1601 to 30 December 1899
+}
+
+// A first install with every default: every file as shipped with its
+// manifest time, the run's stamp, the common-data record and the shortcuts.
+void ExpectFirstInstall(const Places& p) {
+  const std::vector<std::string> log = LogLines(p.dest + "\\Install.log");
+  const std::vector<PlannedFile> files = PlannedFiles(p);
+  ASSERT_NO_FATAL_FAILURE(ExpectWritten(files, log));
+  for (const PlannedFile& f : files) EXPECT_EQ(LocalWriteTime(f.target), f.time) << f.target;
+
+  const std::string stamp = testfiles::ReadWholeFile(p.data + "\\Hidden\\install_stamp");
+  ASSERT_EQ(stamp.size(), 8u) << "install_stamp";
+  double when = 0;
+  memcpy(&when, stamp.data(), 8);
+  EXPECT_NEAR(when, NowAsDays(), 1.0 / 24) << "install_stamp is not this run's local time";
+  std::string hex = "*";
+  for (unsigned char b : stamp) hex += "0123456789ABCDEF"[b >> 4], hex += "0123456789ABCDEF"[b & 15];
+  const std::vector<std::string> updates = LogLines(p.data + "\\Update.log");
+  ASSERT_FALSE(updates.empty());
+  EXPECT_EQ(updates[0], hex) << "Update.log's stamp line is not install_stamp's bytes";
+
+  const std::string common = testfiles::ReadWholeFile(p.data + "\\vlm_common.dat");
+  ASSERT_EQ(common.size(), 25u) << "vlm_common.dat";
+  uint32_t head[2], tail[2];
+  double written = 0;
+  memcpy(head, common.data(), 8);
+  memcpy(&written, common.data() + 8, 8);
+  memcpy(tail, common.data() + 16, 8);
+  EXPECT_EQ(head[0], 1u);
+  EXPECT_EQ(head[1], 8u);
+  EXPECT_NEAR(written, NowAsDays(), 1.0 / 24);
+  EXPECT_EQ(tail[0], 2u);
+  EXPECT_EQ(tail[1], 1u);
+  EXPECT_EQ(common[24], '1');
+
+  ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+  for (const std::string& link : p.allUsersLinks) {
+    IShellLinkA* shell = nullptr;
+    ASSERT_TRUE(SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                           reinterpret_cast<void**>(&shell))));
+    IPersistFile* file = nullptr;
+    shell->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
+    WCHAR wide[MAX_PATH] = {};
+    MultiByteToWideChar(CP_ACP, 0, link.c_str(), -1, wide, MAX_PATH);
+    char target[MAX_PATH] = {}, folder[MAX_PATH] = {};
+    if (file && SUCCEEDED(file->Load(wide, STGM_READ))) {
+      shell->GetPath(target, MAX_PATH, nullptr, 0);
+      shell->GetWorkingDirectory(folder, MAX_PATH);
+    }
+    EXPECT_EQ(lstrcmpiA(target, (p.dest + "\\vlm.exe").c_str()), 0) << link << " points to " << target;
+    EXPECT_EQ(lstrcmpiA(folder, p.dest.c_str()), 0) << link << " starts in " << folder;
+    if (file) file->Release();
+    shell->Release();
+  }
+  CoUninitialize();
+}
+
 // The second run starts from the first one's saved choices; the user only
 // takes the shortcuts for themselves alone and adds a document type.
 TEST(InstallFlow, ASecondRunOverTheFirstMovesTheShortcutsToTheUserAndMergesTheLog) {
   const Places p;
   ASSERT_NO_FATAL_FAILURE(InstallThroughWizard({"-d" + p.dest}));
+  ASSERT_NO_FATAL_FAILURE(ExpectFirstInstall(p));
   EXPECT_EQ(RegText(HKEY_CURRENT_USER, kInstallKey, "MAINDIR"), p.dest);
   EXPECT_EQ(RegText(HKEY_CURRENT_USER, kInstallKey, "COMPS (1.6.6.2)"), "2147483646");
   EXPECT_EQ(RegText(HKEY_CURRENT_USER, kInstallKey, "INSTALLTOALL"), "1");
