@@ -38,10 +38,12 @@ const TWidgetDef kWidgets[] = {
      "I &accept all the terms of the above License Agreement", 0, wfDialog, plPlain, true},
 
     SHEET("DestDirTabSheet", widDestDirTabSheet),
-    {"DestDirLbl", wkLabel, widDestDirLbl, widDestDirTabSheet, 11, 7, 0, 0,
+    // Room for two lines, as on the component page: in Tahoma 8 pt the text
+    // is wider than the sheet.
+    {"DestDirLbl", wkLabel, widDestDirLbl, widDestDirTabSheet, 11, 7, 345, 30,
      "Specify the &folder where you want to install Vellumar Word Processor:", 0, wfDialog, plPlain},
-    {"DestDirEdt", wkEdit, widDestDirEdt, widDestDirTabSheet, 11, 26, 345, 0, "", 0, wfDialog, plPlain},
-    {"DestDirLstBx", wkListBox, widDestDirLstBx, widDestDirTabSheet, 11, 48, 345, 174, "", 0, wfDialog, plPlain},
+    {"DestDirEdt", wkEdit, widDestDirEdt, widDestDirTabSheet, 11, 43, 345, 0, "", 0, wfDialog, plPlain},
+    {"DestDirLstBx", wkListBox, widDestDirLstBx, widDestDirTabSheet, 11, 65, 345, 157, "", 0, wfDialog, plPlain},
     {"DestDirCmbBx", wkComboBox, widDestDirCmbBx, widDestDirTabSheet, 11, 225, 345, 0, "", 0, wfDialog, plPlain},
 
     SHEET("SelCompTabSheet", widSelCompTabSheet),
