@@ -11,6 +11,7 @@
 #include "AttachedFile.h"
 #include "InstallStatus.h"
 #include "PayloadArchive.h"
+#include "RecordName.h"
 
 // Replace rules of a planned file.
 enum TReplaceRule : uint8_t { rrKeepExisting = 0, rrReplaceIfDifferent = 1, rrAlways = 2 };
@@ -79,11 +80,6 @@ class TAttachedFiles {
 extern TAttachedFiles* AttachedFiles;
 // While on, AddFiles takes its folder argument as the complete target path.
 extern bool UseTargetAsGiven;
-
-// A stored name that cannot leave the folder it is extracted below: relative,
-// no drive or stream colon, no empty, "." or ".." level ("\" and "/" both
-// separate levels).
-bool IsSafeRecordName(const std::string& name);
 
 // The message of a file that cannot be written.
 std::string CannotCreateFileMessage(const std::string& target);

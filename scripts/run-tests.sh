@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds everything and runs all tests under Wine, inside a virtual X display.
+# Builds everything and runs all tests under Wine, inside a virtual X display,
+# after replaying the fuzz corpus through the native fuzz targets.
 #   bash scripts/run-tests.sh [ctest arguments...]
 # BUILD_DIR picks the build folder of the tests (default: build, or build-x64
 # on a machine that cannot run 32-bit code).
@@ -7,6 +8,12 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 source scripts/wine-env.sh
+
+# Natively first, in seconds: every fuzz corpus file through its target once;
+# a crash fails the run.
+cmake -S fuzz -B "$RUN_BUILD_DIR/fuzz" -DCMAKE_CXX_COMPILER=clang++-14 >/dev/null
+cmake --build "$RUN_BUILD_DIR/fuzz" -j"$(nproc)" >/dev/null
+ctest --test-dir "$RUN_BUILD_DIR/fuzz" --output-on-failure
 
 if [ "$VELLUMAR_ARCH" != i686 ]; then
   # The shipped setup must still build, even where it cannot run.
@@ -31,6 +38,9 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   wineserver -k 2>/dev/null || true
   wineserver -p
   "$WINE" wineboot -i >/dev/null 2>&1 || true
+  # The dialog font the users see, also in the tests.
+  source scripts/wine-env.sh
+  wine_prefix_fonts
   # Without a window manager Wine waits two seconds on every window it
   # destroys; unmanaged windows are destroyed at once.
   "$WINE" reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /d N /f >/dev/null 2>&1

@@ -1,5 +1,6 @@
 #include "Manifest.h"
 
+#include <cstring>
 #include <set>
 
 #include "DosTime.h"
@@ -26,6 +27,8 @@ std::string CheckName(const std::string& name) {
     if (c == '/') return "the name contains \"/\"";
     if (c == ':') return "the name contains \":\"";
     if (static_cast<unsigned char>(c) < 0x20) return "the name contains a control character";
+    // No Windows file can carry these: the record would fail at every install.
+    if (std::strchr("<>\"|?*", c)) return std::string("the name contains \"") + c + "\"";
   }
   size_t start = 0;
   for (;;) {
@@ -34,6 +37,11 @@ std::string CheckName(const std::string& name) {
     if (part.empty()) return "the name has an empty folder level";
     if (part == "..") return "the name has a \"..\" component";
     if (part == ".") return "the name has a \".\" component";
+    // Windows drops trailing dots and spaces: " " or "..." would name the folder
+    // itself or its parent, and the setup never extracts such a record.
+    if (part.find_first_not_of(". ") == std::string::npos) return "the name has a level of only dots and spaces";
+    // ... and "a." or "a " would be written over "a".
+    if (part.back() == '.' || part.back() == ' ') return "the name has a level ending in a dot or a space";
     if (end == std::string::npos) break;
     start = end + 1;
   }

@@ -39,6 +39,15 @@ TEST(ManifestNames, RefusesNamesThatCouldLeaveTheTargetFolderOrBreakTheFormat) {
       {"Templates\\..\\..\\evil.exe", "\"..\" component"},
       {"Templates\\..", "\"..\" component"},
       {"a\\\\b", "empty folder level"},
+      // Shipped yet never installed: the setup refuses what Windows would resolve upwards.
+      {" ", "only dots and spaces"},
+      {"Templates\\...\\evil.exe", "only dots and spaces"},
+      {"Templates\\. .\\Fax.rtf", "only dots and spaces"},
+      // Names no Windows file can carry, or that land on another record's file.
+      {"Fax?.rtf", "\"?\""},
+      {"Templates\\Letter|1.rtf", "\"|\""},
+      {"Templates.\\Fax.rtf", "ending in a dot or a space"},
+      {"Fax.rtf ", "ending in a dot or a space"},
   };
   for (const auto& c : cases) {
     std::string why = CheckName(c.name);
