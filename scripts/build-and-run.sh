@@ -20,6 +20,8 @@ export WINEPREFIX="$PWD/$RUN_BUILD_DIR/wineprefix"
 mkdir -p "$WINEPREFIX"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="winemenubuilder.exe,mscoree,mshtml=d"
+[ -d "$WINEPREFIX/drive_c/windows/Fonts" ] || "$WINE" wineboot -i >/dev/null 2>&1 || true
+wine_prefix_fonts
 set +e
 if [ -n "${DISPLAY:-}" ]; then
   "$WINE" "$RUN_BUILD_DIR/setup/setup.exe" "$@"

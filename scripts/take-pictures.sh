@@ -50,10 +50,7 @@ start=$SECONDS
 # Everything under the same display as the server (see the platform notes).
 timeout 120 "$WINE" wineboot -i >/dev/null 2>&1 || true
 timeout 60 "$WINE" reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /d N /f >/dev/null 2>&1
-# This Wine does not look into its own font folder (it falls back to
-# Liberation Sans, and the caption buttons' glyphs to letters): Tahoma, the
-# dialog font, and Marlett go where every Wine looks, the prefix's Fonts folder.
-cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+wine_prefix_fonts
 # The desktop window draws the frames and captions the pictures show; it
 # may outlive the tour, whose log says when it is over.
 "$WINE" explorer /desktop=Vellumar,800x600 \

@@ -14,3 +14,13 @@ else
 fi
 RUN_TOOLCHAIN=$PWD/cmake/mingw-$VELLUMAR_ARCH.cmake
 export WINE
+
+# Some Wine builds never look into their own font folder: dialogs then fall
+# back to Liberation Sans and the caption buttons' glyphs to letters. Tahoma
+# (the dialog font) and Marlett go where every Wine looks, the prefix's Fonts
+# folder. Call with WINEPREFIX set, after the prefix exists.
+wine_prefix_fonts() {
+  local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  [ -d "$fonts" ] && [ -d /usr/share/wine/fonts ] || return 0
+  cp -u /usr/share/wine/fonts/*.ttf "$fonts/" 2>/dev/null || true
+}
