@@ -10,6 +10,7 @@
 # Fails if any target crashed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh >/dev/null
 seconds=${1:-600}
 dir=${FUZZ_BUILD_DIR:-build-fuzz}
 cmake -S fuzz -B "$dir" -DCMAKE_CXX_COMPILER=clang++-14 >/dev/null
