@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchSupport.h"
 #include "instutils/DateTime.h"
 #include "instutils/InstUtils.h"
 #include "instutils/Logs.h"
@@ -19,27 +20,11 @@
 #include "payload/AttachFiles.h"
 #include "payload/InstallThread.h"
 
+using bench::Median;
+using bench::Seconds;
+using bench::WindowsPath;
+
 namespace {
-
-double Seconds() {
-  static LARGE_INTEGER freq = [] { LARGE_INTEGER f; QueryPerformanceFrequency(&f); return f; }();
-  LARGE_INTEGER now;
-  QueryPerformanceCounter(&now);
-  return double(now.QuadPart) / double(freq.QuadPart);
-}
-
-std::string WindowsPath(std::string p) {
-  if (!p.empty() && p[0] == '/') {
-    std::replace(p.begin(), p.end(), '/', '\\');
-    p = "Z:" + p;
-  }
-  return p;
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
 
 std::string FreshFolder(int round, const char* kind) {
   const std::string f = instutils::TempFolder() + "vlmbench-" + std::to_string(GetCurrentProcessId()) + "-" +

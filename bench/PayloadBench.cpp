@@ -11,29 +11,14 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchSupport.h"
 #include "payload/AttachFiles.h"
 
+using bench::Median;
+using bench::Seconds;
+using bench::WindowsPath;
+
 namespace {
-
-double Seconds() {
-  static LARGE_INTEGER freq = [] { LARGE_INTEGER f; QueryPerformanceFrequency(&f); return f; }();
-  LARGE_INTEGER now;
-  QueryPerformanceCounter(&now);
-  return double(now.QuadPart) / double(freq.QuadPart);
-}
-
-std::string WindowsPath(std::string p) {
-  if (!p.empty() && p[0] == '/') {
-    std::replace(p.begin(), p.end(), '/', '\\');
-    p = "Z:" + p;
-  }
-  return p;
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
 
 }  // namespace
 
