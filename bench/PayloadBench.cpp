@@ -18,10 +18,6 @@ using bench::Median;
 using bench::Seconds;
 using bench::WindowsPath;
 
-namespace {
-
-}  // namespace
-
 int main(int argc, char** argv) {
   if (argc < 2) {
     std::fprintf(stderr, "usage: payload_bench SETUP.EXE [ROUNDS]\n");
