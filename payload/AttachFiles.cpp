@@ -196,11 +196,22 @@ bool TAttachedFiles::PlanOne(const TAttachedFile& entry, const std::string& fold
 }
 
 bool TAttachedFiles::WriteOnce(const TAttachedFile& entry, const std::string& target) {
+  const auto create = [&] {
+    return CreateFileA(target.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                       nullptr);
+  };
+  // Files of one folder stand together in the plan: the folder is made for the
+  // first of them, and again only if a later one cannot be created in it.
   const std::string folder = FolderOf(target);
-  if (!folder.empty()) instutils::MakeDir(folder);
+  const bool made = !folder.empty() && folder == madeFolder_;
+  if (!folder.empty() && !made) instutils::MakeDir(folder);
   {
-    base::UniqueFile f(
-        CreateFileA(target.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    base::UniqueFile f(create());
+    if (!f && made) {
+      instutils::MakeDir(folder);
+      f.reset(create());
+    }
+    madeFolder_ = f ? folder : std::string();
     if (!f) return false;
     DWORD written = 0;
     WriteFileFunction write = writeFile.load();

@@ -73,6 +73,7 @@ class TAttachedFiles {
   std::vector<TAttachedFile> files_;
   std::vector<bool> safeName_;
   std::string publicPrefix_;  // the public data folder, for UpdateList
+  std::string madeFolder_;    // the folder the last file was written to
   std::vector<std::string> upperNames_;  // per entry: the name as AddFiles compares it  // per entry: the name stays below the folder it is planned into
 };
 

@@ -104,6 +104,19 @@ TEST_F(Extraction, WritesTheBytesAndTheStoredTimeAndLogsFoldersAndFile) {
   EXPECT_TRUE(asked.empty());
 }
 
+// The folder is made once for consecutive files, yet a folder that went away
+// in between (another program, a user) is made again without a question.
+TEST_F(Extraction, AFolderRemovedBetweenTwoFilesIsMadeAgain) {
+  const std::string folder = dir / "Program\\";
+  ASSERT_TRUE(Extract("vlm.exe", folder + "vlm.exe"));
+  instutils::DeleteTree(folder);
+  RemoveDirectoryA(folder.c_str());
+  ASSERT_EQ(GetFileAttributesA(folder.c_str()), INVALID_FILE_ATTRIBUTES);
+  ASSERT_TRUE(Extract("vlm.exe", folder + "again.exe"));
+  EXPECT_EQ(ReadFileBytes(folder + "again.exe"), RecordNamed("vlm.exe").data);
+  EXPECT_TRUE(asked.empty());
+}
+
 TEST_F(Extraction, ZeroSizeRecordGivesAnEmptyFileWithTheStoredTime) {
   const std::string target = dir / "userdicen.tlx";
   ASSERT_TRUE(WriteFileBytes(target, "previous content"));
