@@ -34,7 +34,9 @@ const TWidgetDef kWidgets[] = {
     {"LicenseLbl", wkLabel, widLicenseLbl, widLicenseTabSheet, 12, 7, 0, 0,
      "Please read the following License Agreement:", 0, wfDialog, plPlain},
     {"LicenseMemo", wkMemo, widLicenseMemo, widLicenseTabSheet, 12, 25, 345, 207, "", 0, wfDialog, plPlain},
-    {"LicenseChkBx", wkCheckBox, widLicenseChkBx, widLicenseTabSheet, 12, 237, 282, 0,
+    // Check boxes are as wide as their text needs in Tahoma 8 pt, the dialog
+    // font since Windows 2000; narrower, their last words were cut off.
+    {"LicenseChkBx", wkCheckBox, widLicenseChkBx, widLicenseTabSheet, 12, 237, 345, 0,
      "I &accept all the terms of the above License Agreement", 0, wfDialog, plPlain, true},
 
     SHEET("DestDirTabSheet", widDestDirTabSheet),
@@ -64,7 +66,7 @@ const TWidgetDef kWidgets[] = {
      "You are now ready to install Vellumar Word Processor.\r\r"
      "Click Next to begin installation. Click Back if you want to review or change installation settings.",
      0, wfDialog, plPlain},
-    {"InstallToAllChkBx", wkCheckBox, widInstallToAllChkBx, widStartTabSheet, 11, 209, 220, 0,
+    {"InstallToAllChkBx", wkCheckBox, widInstallToAllChkBx, widStartTabSheet, 11, 209, 345, 0,
      "Install for &anyone who uses this computer", 0, wfDialog, plPlain},
 
     SHEET("InstallingTabSheet", widInstallingTabSheet),
@@ -93,7 +95,7 @@ const TWidgetDef kWidgets[] = {
     {"FinishLbl", wkLabel, widFinishLbl, widFinishTabSheet, 11, 7, 345, 150,
      "%s 3.2.14.0%s has been successfully installed on your system.\r\rClick Finish to exit this Setup.", 0,
      wfDialog, plPlain},
-    {"FinishChkBx", wkCheckBox, widFinishChkBx, widFinishTabSheet, 40, 190, 180, 0,
+    {"FinishChkBx", wkCheckBox, widFinishChkBx, widFinishTabSheet, 40, 190, 220, 0,
      "&Launch Vellumar Word Processor", 0, wfDialog, plPlain},
 
     // The button bar: below the page container in the tab order.

@@ -615,3 +615,38 @@ TEST_F(WizardTest, KeyboardDrivesTheShownWizard) {
 }
 
 }  // namespace
+
+// In the dialog font every text fits its control and every control its
+// parent: a clipped word or a cut-off colon is what a user would see first.
+TEST_F(WizardTest, EveryTextFitsItsControlAndEveryControlItsParent) {
+  Build();
+  for (int i = 0; i < kWidgetCount; ++i) {
+    const TWidgetDef& def = kWidgets[i];
+    HWND w = W(def.Id);
+    ASSERT_NE(w, nullptr) << def.Name;
+    RECT box = {}, parent = {};
+    GetWindowRect(w, &box);
+    MapWindowPoints(nullptr, GetParent(w), reinterpret_cast<POINT*>(&box), 2);
+    GetClientRect(GetParent(w), &parent);
+    // The page container reaches past the window's right edge, under the
+    // panels, and the etched lines are drawn where they lie.
+    const bool decor = def.Kind == wkPageControl || def.Kind == wkEtchedHorz || def.Kind == wkEtchedVert;
+    EXPECT_TRUE(decor || (box.left >= 0 && box.top >= 0 && box.right <= parent.right && box.bottom <= parent.bottom))
+        << def.Name << " reaches out of its parent";
+    const bool text = def.Kind == wkLabel || def.Kind == wkCheckBox || def.Kind == wkButton;
+    const std::string shown = TextOf(w);
+    if (!text || shown.empty()) continue;
+    RECT client = {};
+    GetClientRect(w, &client);
+    // A check box's text starts after its box and a small gap.
+    const LONG room = client.right - (def.Kind == wkCheckBox ? GetSystemMetrics(SM_CXMENUCHECK) + 4 : 0);
+    HDC dc = GetDC(w);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(w, WM_GETFONT, 0, 0)));
+    RECT need = {0, 0, room, 0};
+    DrawTextA(dc, shown.c_str(), -1, &need, DT_CALCRECT | (def.Kind == wkLabel ? DT_WORDBREAK : DT_SINGLELINE));
+    SelectObject(dc, old);
+    ReleaseDC(w, dc);
+    EXPECT_LE(need.right, room) << def.Name << ": \"" << shown << "\" is wider than its control";
+    EXPECT_LE(need.bottom, client.bottom) << def.Name << ": \"" << shown << "\" is taller than its control";
+  }
+}
