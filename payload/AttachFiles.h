@@ -71,10 +71,10 @@ class TAttachedFiles {
   payload::HeapBlock data_;
   int32_t dataSize_ = 0;
   std::vector<TAttachedFile> files_;
-  std::vector<bool> safeName_;
-  std::string publicPrefix_;  // the public data folder, for UpdateList
-  std::string madeFolder_;    // the folder the last file was written to
-  std::vector<std::string> upperNames_;  // per entry: the name as AddFiles compares it  // per entry: the name stays below the folder it is planned into
+  std::vector<bool> safeName_;           // per entry: the name stays below the folder it is planned into
+  std::vector<std::string> upperNames_;  // per entry: the name as AddFiles compares it
+  std::string publicPrefix_;             // the public data folder, for UpdateList
+  std::string madeFolder_;               // the folder the last file was written to
 };
 
 // The single catalogue, from start-up to shutdown.

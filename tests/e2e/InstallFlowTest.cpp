@@ -25,14 +25,10 @@ using namespace wizard;
 
 namespace {
 
-const char kTitle[] = "Vellumar Word Processor Lite - Setup";
 const char kInstallKey[] = "Software\\Vellumar Word Processor\\Install";
 const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vellumar Word Processor";
 const char kLinkName[] = "\\Vellumar Word Processor.lnk";
 const char* const kTypes[] = {"rtf", "cod", "doc", "docx"};
-const DWORD kStartTimeout = 60000;  // the first start in a fresh prefix is slow
-const DWORD kStepTimeout = 10000;
-const DWORD kInstallTimeout = 60000;
 const int kClipLibraryRow = 4;  // the component list's rows follow the component table
 const char kAssociationsHeader[] = "Associate With Document Types";
 // Planned in the middle of the run and written into the destination.

@@ -11,6 +11,13 @@
 
 namespace e2e {
 
+// What every driver of the setup looks for, and how long it waits.
+inline constexpr char kTitle[] = "Vellumar Word Processor Lite - Setup";
+inline constexpr char kSettingsKey[] = "Software\\Vellumar Word Processor";
+inline constexpr DWORD kStartTimeout = 60000;  // the first start in a fresh prefix is slow
+inline constexpr DWORD kStepTimeout = 10000;
+inline constexpr DWORD kInstallTimeout = 60000;
+
 // "/unix/path" as Wine's Z: drive path; Windows paths pass unchanged.
 std::string WindowsPath(const std::string& path);
 

@@ -9,9 +9,6 @@ using namespace e2e;
 
 namespace {
 
-const char kTitle[] = "Vellumar Word Processor Lite - Setup";
-const DWORD kStartTimeout = 60000;
-
 std::string Arg(size_t i) {
   const auto& argv = testing::internal::GetArgvs();
   return argv.size() > i ? argv[i] : std::string();

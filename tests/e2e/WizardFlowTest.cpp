@@ -21,11 +21,7 @@ using namespace wizard;
 
 namespace {
 
-const char kTitle[] = "Vellumar Word Processor Lite - Setup";
-const char kSettingsKey[] = "Software\\Vellumar Word Processor";
 const char kRunningProperty[] = "1.x Quarrytide";
-const DWORD kStartTimeout = 60000;  // the first start in a fresh prefix is slow
-const DWORD kStepTimeout = 10000;
 
 const char* const kHeaders[] = {"Welcome to the Vellumar Word Processor Lite Setup", "License Agreement",
                                 "Choose Destination Folder", "Select Components", "Ready to Install"};

@@ -25,16 +25,11 @@ using namespace wizard;
 
 namespace {
 
-const char kTitle[] = "Vellumar Word Processor Lite - Setup";
-const char kSettingsKey[] = "Software\\Vellumar Word Processor";
 // Planned into the destination by the default components, after the program
 // and the spellchecker: locked, it stops the run about a third of the way.
 const char kLockedFile[] = "Hyphenation.dat";
 // The last file of the run, in the shared data folder.
 const char kLateLockedFile[] = "Basic.asn";
-const DWORD kStartTimeout = 60000;  // the first start in a fresh prefix is slow
-const DWORD kStepTimeout = 10000;
-const DWORD kInstallTimeout = 60000;
 
 const TWidgetId kSheets[kPageCount] = {widWelcomeTabSheet, widLicenseTabSheet, widDestDirTabSheet,
                                        widSelCompTabSheet, widStartTabSheet,   widInstallingTabSheet,
