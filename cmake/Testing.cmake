@@ -5,6 +5,11 @@ set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+# The win32 thread model has no std::mutex; GoogleTest locks with its own
+# Windows mutex and needs std::mutex only for its Notification, given here.
+target_compile_definitions(gtest PUBLIC GTEST_HAS_NOTIFICATION_=1)
+target_compile_options(gtest PUBLIC
+  $<$<COMPILE_LANGUAGE:CXX>:-include ${CMAKE_SOURCE_DIR}/tests/support/GtestNotification.h>)
 
 set(VELLUMAR_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
 set(VELLUMAR_TEST_ENV

@@ -1,8 +1,8 @@
-# Cross-compiles 32-bit Windows executables with MinGW-w64 (posix thread model).
+# Cross-compiles 32-bit Windows executables with MinGW-w64 (win32 thread model: nothing newer than Windows 2000 in the runtime).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
+set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-win32)
+set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-win32)
 set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
 set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32 /opt/vellumar-deps)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)

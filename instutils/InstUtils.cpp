@@ -4,9 +4,9 @@
 
 #include <atomic>
 #include <memory>
-#include <mutex>
 #include <vector>
 
+#include "base/Threads.h"
 #include "base/WinHandles.h"
 #include "instutils/Logs.h"
 #include "instutils/TestSeams.h"
@@ -25,7 +25,7 @@ constexpr int64_t kMB = 1048576;
 // released by the matching pop on the same thread, keeps the two threads from
 // restoring each other's directory. t_pushDepth counts this thread's pushes,
 // so a stray pop never releases a lock this thread does not hold.
-std::recursive_mutex g_folderLock;
+base::CriticalSection g_folderLock;
 thread_local int t_pushDepth = 0;
 std::unique_ptr<std::vector<std::string>> g_folderStack;
 
@@ -169,7 +169,7 @@ std::string CurrentFolder() {
 }
 
 void PushCurrentFolder() {
-  g_folderLock.lock();
+  g_folderLock.Enter();
   ++t_pushDepth;
   if (!g_folderStack) g_folderStack = std::make_unique<std::vector<std::string>>();
   g_folderStack->push_back(CurrentFolder());
@@ -182,7 +182,7 @@ void PopCurrentFolder() {
     g_folderStack->pop_back();
   }
   --t_pushDepth;
-  g_folderLock.unlock();
+  g_folderLock.Leave();
 }
 
 bool FolderExists(const std::string& path) {

@@ -94,7 +94,7 @@ void SetFileDoneFunction(FileDoneFunction fn) { fileDone.store(fn); }
 
 TInstallThread::TInstallThread() {
   try {
-    thread_ = std::thread([this] {
+    thread_ = base::Thread([this] {
       Execute();
       ended_.store(true, std::memory_order_release);
     });
@@ -109,7 +109,7 @@ TInstallThread::TInstallThread() {
 TInstallThread::~TInstallThread() { WaitFor(); }
 
 void TInstallThread::WaitFor() {
-  if (thread_.joinable()) thread_.join();
+  thread_.Join();
 }
 
 bool TInstallThread::Ended() const { return ended_.load(std::memory_order_acquire); }

@@ -1,7 +1,8 @@
 // The worker of the install run: extracts AttachedFiles->Plans[0..5] in order.
 #pragma once
 #include <atomic>
-#include <thread>
+
+#include "base/Threads.h"
 
 class TInstallThread {
  public:
@@ -22,5 +23,5 @@ class TInstallThread {
 
  private:
   std::atomic<bool> ended_{false};
-  std::thread thread_;
+  base::Thread thread_;
 };

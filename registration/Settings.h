@@ -23,7 +23,7 @@ using product::kLastRunVerValue;
 
 using product::kUninstallKey;
 inline constexpr char kDisplayName[] = "Vellumar Word Processor";
-inline constexpr char kDisplayVersion[] = "3.2.13.4";
+inline constexpr char kDisplayVersion[] = "3.2.14.0";  // the version the setup installs
 inline constexpr char kPublisher[] = "The Vellumar Word Processor Team";
 
 struct TOptions {       // the wizard's record of the saved settings

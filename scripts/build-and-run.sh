@@ -21,11 +21,14 @@ mkdir -p "$WINEPREFIX"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="winemenubuilder.exe,mscoree,mshtml=d"
 [ -d "$WINEPREFIX/drive_c/windows/Fonts" ] || "$WINE" wineboot -i >/dev/null 2>&1 || true
+wine_prefix_isolate
 wine_prefix_fonts
 set +e
 if [ -n "${DISPLAY:-}" ]; then
   "$WINE" "$RUN_BUILD_DIR/setup/setup.exe" "$@"
 else
+  echo "No X display: the setup now waits in a virtual display where nobody can see or answer it;" \
+       "Ctrl+C ends it. bash scripts/take-pictures.sh shows every page."
   xvfb-run -a -s "-screen 0 1024x768x24" "$WINE" "$RUN_BUILD_DIR/setup/setup.exe" "$@"
 fi
 echo "setup.exe ended with exit code $?"

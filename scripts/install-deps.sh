@@ -31,9 +31,9 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${PKGS[@]}" >/dev/null
 fi
 
-# The posix thread model gives std::thread; make sure it is the one picked.
-test -x /usr/bin/i686-w64-mingw32-g++-posix
-test -x /usr/bin/x86_64-w64-mingw32-g++-posix
+# The win32 thread model: its runtime needs nothing newer than Windows 2000.
+test -x /usr/bin/i686-w64-mingw32-g++-win32
+test -x /usr/bin/x86_64-w64-mingw32-g++-win32
 
 # libpng has no MinGW package: cross-build it once from Debian's source package,
 # for the 32-bit setup and for the 64-bit test build (machines without IA-32

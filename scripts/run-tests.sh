@@ -35,11 +35,14 @@ export WINEDLLOVERRIDES="winemenubuilder.exe,mscoree,mshtml=d"
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   set -e
   # One persistent server for all tests: each Wine start then costs about a second.
-  wineserver -k 2>/dev/null || true
-  wineserver -p
-  "$WINE" wineboot -i >/dev/null 2>&1 || true
-  # The dialog font the users see, also in the tests.
   source scripts/wine-env.sh
+  wineserver -k 2>/dev/null || true
+  "$WINE" wineboot -i >/dev/null 2>&1 || true
+  wine_prefix_isolate
+  wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
+  wineserver -p
+  # The dialog font the users see, also in the tests.
   wine_prefix_fonts
   # Without a window manager Wine waits two seconds on every window it
   # destroys; unmanaged windows are destroyed at once.

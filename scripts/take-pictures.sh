@@ -49,6 +49,7 @@ xdpyinfo >/dev/null 2>&1 || { echo "take-pictures: Xvfb did not start on $DISPLA
 start=$SECONDS
 # Everything under the same display as the server (see the platform notes).
 timeout 120 "$WINE" wineboot -i >/dev/null 2>&1 || true
+wine_prefix_isolate
 timeout 60 "$WINE" reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /d N /f >/dev/null 2>&1
 wine_prefix_fonts
 # The desktop window draws the frames and captions the pictures show; it

@@ -24,3 +24,19 @@ wine_prefix_fonts() {
   [ -d "$fonts" ] && [ -d /usr/share/wine/fonts ] || return 0
   cp -u /usr/share/wine/fonts/*.ttf "$fonts/" 2>/dev/null || true
 }
+
+# Wine links a new prefix's Desktop, Documents and similar folders to the host
+# user's home folders: shortcuts a test writes would land in the host's home,
+# and two prefixes would see each other's files. Plain folders inside the
+# prefix instead. Wine must not run meanwhile, so this stops the prefix's
+# server when there is anything to change. Call with WINEPREFIX set, after
+# the prefix exists.
+wine_prefix_isolate() {
+  local users="$WINEPREFIX/drive_c/users" link
+  [ -n "$(find "$users" -mindepth 2 -maxdepth 2 -type l 2>/dev/null)" ] || return 0
+  wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
+  find "$users" -mindepth 2 -maxdepth 2 -type l -print0 | while IFS= read -r -d '' link; do
+    rm -f "$link" && mkdir -p "$link"
+  done
+}

@@ -28,11 +28,27 @@ void RestrictDllSearch() {
   if (setDir) setDir("");
 }
 
+namespace {
+
+// A static import of InitCommonControlsEx would keep the setup from loading
+// on Windows NT 4.0 without Internet Explorer 3, where it must still start to
+// show its refusal: the older call is in every version of the DLL and loads
+// it; the newer is taken from that DLL when it has it.
+void InitialiseCommonControls() {
+  InitCommonControls();
+  using InitExFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+  auto initEx = reinterpret_cast<InitExFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("comctl32.dll"), "InitCommonControlsEx")));
+  INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+  if (initEx) initEx(&icc);
+}
+
+}  // namespace
+
 void InitialiseProcess() {
   g_oleInitialised = SUCCEEDED(OleInitialize(nullptr));
   instutils::BindSpecialFolderLookup();
-  INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
-  InitCommonControlsEx(&icc);
+  InitialiseCommonControls();
   ZeroMemory(&g_version, sizeof(g_version));
   g_version.dwOSVersionInfoSize = sizeof(OSVERSIONINFOA);
   static_assert(sizeof(OSVERSIONINFOA) == 148, "the version record is 148 bytes");

@@ -168,18 +168,36 @@ void TKeyedPicture::Load(HINSTANCE instance, const char* name) {
   BITMAP info{};
   if (!bitmap_ || !GetObjectA(bitmap_.get(), sizeof(info), &info)) return;
   size_ = {info.bmWidth, info.bmHeight};
-  HDC dc = CreateCompatibleDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, bitmap_.get());
-  key_ = GetPixel(dc, 0, size_.cy - 1);
-  SelectObject(dc, old);
-  DeleteDC(dc);
+  mask_.reset(CreateBitmap(size_.cx, size_.cy, 1, 1, nullptr));
+  HDC image = CreateCompatibleDC(nullptr);
+  HDC mask = CreateCompatibleDC(nullptr);
+  HGDIOBJ oldImage = SelectObject(image, bitmap_.get());
+  HGDIOBJ oldMask = SelectObject(mask, mask_.get());
+  key_ = GetPixel(image, 0, size_.cy - 1);
+  // A colour-to-mono blit gives 1 where the source has the background colour.
+  SetBkColor(image, key_);
+  BitBlt(mask, 0, 0, size_.cx, size_.cy, image, 0, 0, SRCCOPY);
+  // Mono-to-colour: 1 becomes the background (black), 0 the text colour (white).
+  SetBkColor(image, RGB(0, 0, 0));
+  SetTextColor(image, RGB(255, 255, 255));
+  BitBlt(image, 0, 0, size_.cx, size_.cy, mask, 0, 0, SRCAND);
+  SelectObject(mask, oldMask);
+  SelectObject(image, oldImage);
+  DeleteDC(mask);
+  DeleteDC(image);
 }
 
 void TKeyedPicture::Draw(HDC dc, int x, int y) const {
-  if (!bitmap_) return;
+  if (!bitmap_ || !mask_) return;
   HDC source = CreateCompatibleDC(dc);
-  HGDIOBJ old = SelectObject(source, bitmap_.get());
-  TransparentBlt(dc, x, y, size_.cx, size_.cy, source, 0, 0, size_.cx, size_.cy, key_);
+  HGDIOBJ old = SelectObject(source, mask_.get());
+  const COLORREF oldBk = SetBkColor(dc, RGB(255, 255, 255));
+  const COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
+  BitBlt(dc, x, y, size_.cx, size_.cy, source, 0, 0, SRCAND);  // clears the picture's own pixels
+  SelectObject(source, bitmap_.get());
+  BitBlt(dc, x, y, size_.cx, size_.cy, source, 0, 0, SRCPAINT);
+  SetBkColor(dc, oldBk);
+  SetTextColor(dc, oldText);
   SelectObject(source, old);
   DeleteDC(source);
 }

@@ -25,7 +25,9 @@ std::string NormalisedDestDir(const std::string& typed, char drive, const std::s
 // characters or more. On true, [start, start + length) is the part at fault.
 bool FindUnholdablePart(const std::string& path, size_t& start, size_t& length);
 
-// A bitmap resource drawn with its bottom-left pixel's colour left out.
+// A bitmap resource drawn with its bottom-left pixel's colour left out, by a
+// mask and two plain blits: every Windows has them, while the one-call
+// transparent blit lives in a DLL that Windows NT 4.0 lacks.
 class TKeyedPicture {
  public:
   void Load(HINSTANCE instance, const char* name);
@@ -34,7 +36,8 @@ class TKeyedPicture {
   void Draw(HDC dc, int x, int y) const;
 
  private:
-  base::UniqueBitmap bitmap_;
+  base::UniqueBitmap bitmap_;  // the key colour turned black, so OR adds nothing there
+  base::UniqueBitmap mask_;    // monochrome: 1 where the key colour was
   SIZE size_{0, 0};
   COLORREF key_ = 0;
 };

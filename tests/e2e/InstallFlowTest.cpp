@@ -479,6 +479,14 @@ TEST(InstallFlow, ASecondRunOverTheFirstMovesTheShortcutsToTheUserAndMergesTheLo
     EXPECT_FALSE(Exists(p.allUsersLinks[i])) << p.allUsersLinks[i] << " stayed after the move to the user";
     EXPECT_TRUE(Exists(p.userLinks[i])) << p.userLinks[i];
   }
+  // Wine links a new prefix's Desktop to the host's home; the test prefix must
+  // keep the user's shortcuts to itself.
+  char home[MAX_PATH] = {};
+  ASSERT_GT(GetEnvironmentVariableA("HOME", home, MAX_PATH), 0u) << "Wine passes on the host's HOME";
+  for (const char* folder : {"\\", "\\Desktop\\"}) {
+    const std::string host = std::string("Z:") + home + folder + FileNameOf(p.userLinks[1]);
+    EXPECT_FALSE(Exists(host)) << "the user's shortcut landed in the host's home: " << host;
+  }
   const std::vector<std::string> merged = LogLines(p.dest + "\\Install.log");
   for (const std::string& line : first) EXPECT_EQ(CountOf(merged, line), 1u) << line;
   for (const std::string& link : p.userLinks) EXPECT_EQ(CountOf(merged, "File Copy: " + link), 1u) << link;

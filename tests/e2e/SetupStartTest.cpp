@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "ProcessDriver.h"
+#include "registration/ProductInterface.h"
 #include "wizard/WizardLayout.h"
 
 using namespace e2e;
@@ -15,6 +16,7 @@ std::string Arg(size_t i) {
 }
 std::string SetupExe() { return Arg(1); }
 std::string DamagedSetupExe() { return Arg(2); }
+std::string VlmExe() { return WindowsPath(Arg(6) + "/product/vlm/vlm.exe"); }
 
 // Presses OK in the box and expects the process to end with 0 on its own.
 void CloseBoxAndExpectExitZero(ChildProcess& p, const MessageBoxInfo& box) {
@@ -45,6 +47,27 @@ TEST(SetupStart, SupportedSystemsReachTheWizardAndQuittingEndsWithZero) {
     ASSERT_TRUE(p.WaitForExit(kStartTimeout, &code)) << "the setup did not end after Abort";
     EXPECT_EQ(code, 0u);
   }
+}
+
+// The word processor the setup installs starts on the oldest systems the
+// setup accepts, and ends when its window is closed.
+TEST(SetupStart, TheWordProcessorStartsOnWindows2000AndXP) {
+  for (const char* version : {"win2k", "winxp"}) {
+    SCOPED_TRACE(version);
+    WineVersionOverride v(FileNameOf(VlmExe()), version);
+    ChildProcess p(VlmExe());
+    ASSERT_TRUE(p.started()) << VlmExe();
+    HWND editor = nullptr;
+    EXPECT_TRUE(WaitUntil([&] {
+      for (HWND w : TaskbarWindowsOf(p.id()))
+        if (GetPropA(w, product::kRunningProperty)) editor = w;
+      return editor != nullptr;
+    }, kStartTimeout)) << "no window of the word processor";
+    PostMessageA(editor, WM_CLOSE, 0, 0);
+    DWORD code = 1234;
+    EXPECT_TRUE(p.WaitForExit(kStepTimeout, &code)) << "the word processor did not end after its window closed";
+  }
+  DeleteKeyTree(HKEY_CURRENT_USER, std::string(kSettingsKey) + "\\Internal");  // its start's LastRunVer
 }
 
 TEST(SetupStart, OlderSystemsAreRefusedWithTheSystemsCaptionAndAnExclamation) {

@@ -2,12 +2,12 @@
 #include <shlobj.h>
 
 #include <atomic>
-#include <thread>
 
 #include "Scratch.h"
 #include "instutils/InstUtils.h"
 #include "instutils/Logs.h"
 #include "instutils/TestSeams.h"
+#include "base/Threads.h"
 
 using namespace instutils;
 using namespace testing_support;
@@ -104,9 +104,9 @@ TEST_F(FileSystemTest, CurrentDirectoryOperationsAreSerialisedAcrossThreads) {
       if (i % 50 == 0) MakeDir(mine + "\\made" + std::to_string(id) + "_" + std::to_string(i));
     }
   };
-  std::thread t1(worker, a, b, 1), t2(worker, b, a, 2);
-  t1.join();
-  t2.join();
+  base::Thread t1([&] { worker(a, b, 1); }), t2([&] { worker(b, a, 2); });
+  t1.Join();
+  t2.Join();
   EXPECT_EQ(wrong.load(), 0);
   EXPECT_EQ(CurrentFolder(), before);
   for (int i = 0; i < 300; i += 50) {

@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <deque>
-#include <thread>
 
 #include "instutils/InstUtils.h"
 #include "instutils/Logs.h"
@@ -11,6 +10,7 @@
 #include "tests/payload/TestCatalogue.h"
 #include "tests/ui/DialogDriver.h"
 #include "ui/MessageDlg.h"
+#include "base/Threads.h"
 
 using namespace testing_payload;
 
@@ -254,7 +254,7 @@ TEST_F(Extraction, OnTheWorkerTheQuestionGoesThroughTheStatusRecord) {
   Lock lock(target);
   InstallStatus.State = tsRunning;
   bool result = false;
-  std::thread worker([&] { result = Extract("License.txt", target); });
+  base::Thread worker([&] { result = Extract("License.txt", target); });
 
   const DWORD start = GetTickCount();
   while (InstallStatus.State.load() != tsAsking && GetTickCount() - start < 5000) Sleep(5);
@@ -266,7 +266,7 @@ TEST_F(Extraction, OnTheWorkerTheQuestionGoesThroughTheStatusRecord) {
   lock.release();
   InstallStatus.Answer = ui::mrRetry;
   InstallStatus.State = tsAnswered;
-  worker.join();
+  worker.Join();
   EXPECT_TRUE(result);
   EXPECT_EQ(InstallStatus.State.load(), tsRunning);
   EXPECT_EQ(ReadFileBytes(target), "Licence terms.\r\n");
@@ -281,8 +281,8 @@ TEST_F(Extraction, FailureDuringAStopRequestWritesNothingAndAsksNothing) {
   Lock lock(target);
   InstallStatus.State = tsFinished;
   bool result = false;
-  std::thread worker([&] { result = Extract("License.txt", target); });
-  worker.join();
+  base::Thread worker([&] { result = Extract("License.txt", target); });
+  worker.Join();
   EXPECT_TRUE(result) << "skipped; the worker then ends at the stop request";
   EXPECT_EQ(InstallStatus.State.load(), tsFinished);
   lock.release();

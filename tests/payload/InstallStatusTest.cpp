@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <thread>
 #include <vector>
 
 #include "payload/InstallStatus.h"
 #include "payload/TestSeams.h"
 #include "tests/ui/DialogDriver.h"
 #include "ui/MessageDlg.h"
+#include "base/Threads.h"
 
 namespace {
 
@@ -41,7 +41,7 @@ TEST_F(StatusTest, InitialValues) {
   EXPECT_EQ(InstallStatus.Answer, 0);
   EXPECT_TRUE(IsMainThread());
   bool other = true;
-  std::thread([&] { other = IsMainThread(); }).join();
+  base::Thread([&] { other = IsMainThread(); }).Join();
   EXPECT_FALSE(other);
 }
 
@@ -68,7 +68,7 @@ TEST_F(StatusTest, OnTheMainThreadTheDialogIsShownDirectly) {
 TEST_F(StatusTest, WorkerAsksAndWaitsForTheAnswer) {
   InstallStatus.State = tsRunning;
   int32_t result = -1;
-  std::thread worker([&] { result = SafeMessageDlg("Locked", ui::mtError, ui::kAbortRetryIgnore); });
+  base::Thread worker([&] { result = SafeMessageDlg("Locked", ui::mtError, ui::kAbortRetryIgnore); });
 
   ASSERT_TRUE(WaitForState(tsAsking));
   InstallStatus.State = tsPaused;  // the timer picks the question up
@@ -79,7 +79,7 @@ TEST_F(StatusTest, WorkerAsksAndWaitsForTheAnswer) {
   EXPECT_EQ(result, -1) << "the worker waits while the dialog is up";
   InstallStatus.Answer = ui::mrIgnore;
   InstallStatus.State = tsAnswered;
-  worker.join();
+  worker.Join();
   EXPECT_EQ(result, ui::mrIgnore);
   EXPECT_EQ(InstallStatus.State.load(), tsRunning);
 }
@@ -87,7 +87,7 @@ TEST_F(StatusTest, WorkerAsksAndWaitsForTheAnswer) {
 TEST_F(StatusTest, APauseHoldsTheQuestionBack) {
   InstallStatus.State = tsPaused;  // the close query is asking the user
   int32_t result = -1;
-  std::thread worker([&] { result = SafeMessageDlg("Locked", ui::mtError, ui::kAbortRetryIgnore); });
+  base::Thread worker([&] { result = SafeMessageDlg("Locked", ui::mtError, ui::kAbortRetryIgnore); });
   Sleep(300);
   EXPECT_EQ(InstallStatus.State.load(), tsPaused) << "no question while paused";
   EXPECT_EQ(result, -1);
@@ -99,7 +99,7 @@ TEST_F(StatusTest, APauseHoldsTheQuestionBack) {
   InstallStatus.State = tsPaused;
   InstallStatus.Answer = ui::mrRetry;
   InstallStatus.State = tsAnswered;
-  worker.join();
+  worker.Join();
   EXPECT_EQ(result, ui::mrRetry);
   EXPECT_EQ(InstallStatus.State.load(), tsRunning);
 }
@@ -107,16 +107,16 @@ TEST_F(StatusTest, APauseHoldsTheQuestionBack) {
 TEST_F(StatusTest, AStopRequestLeavesTheQuestionUnasked) {
   InstallStatus.State = tsFinished;
   int32_t result = -1;
-  std::thread([&] { result = SafeMessageDlg("Locked", ui::mtError, ui::kAbortRetryIgnore); }).join();
+  base::Thread([&] { result = SafeMessageDlg("Locked", ui::mtError, ui::kAbortRetryIgnore); }).Join();
   EXPECT_EQ(result, ui::mrNone);
   EXPECT_EQ(InstallStatus.State.load(), tsFinished);
 
   // A stop that arrives while the question waits releases the worker too.
   InstallStatus.State = tsRunning;
-  std::thread worker([&] { result = SafeMessageDlg("Locked", ui::mtError, ui::kAbortRetryIgnore); });
+  base::Thread worker([&] { result = SafeMessageDlg("Locked", ui::mtError, ui::kAbortRetryIgnore); });
   ASSERT_TRUE(WaitForState(tsAsking));
   InstallStatus.State = tsFinished;
-  worker.join();
+  worker.Join();
   EXPECT_EQ(result, ui::mrNone);
   EXPECT_EQ(InstallStatus.State.load(), tsFinished);
 }

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
-#include <thread>
+#include "base/Threads.h"
 
 namespace testing_ui {
 
@@ -134,7 +134,7 @@ void CloseBox(HWND dlg) { PostMessageA(dlg, WM_SYSCOMMAND, SC_CLOSE, 0); }
 int32_t RunDialog(const std::function<int32_t()>& show, const std::function<void(HWND)>& driver) {
   const DWORD tid = GetCurrentThreadId();
   std::atomic<bool> done{false};
-  std::thread t([&] {
+  base::Thread t([&] {
     bool driven = false;
     const DWORD start = GetTickCount();
     while (!done) {
@@ -154,7 +154,7 @@ int32_t RunDialog(const std::function<int32_t()>& show, const std::function<void
   });
   const int32_t r = show();
   done = true;
-  t.join();
+  t.Join();
   return r;
 }
 

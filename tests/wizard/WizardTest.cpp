@@ -8,7 +8,6 @@
 #include <deque>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "instutils/InstUtils.h"
@@ -23,6 +22,7 @@
 #include "tests/payload/TestCatalogue.h"
 #include "ui/MessageDlg.h"
 #include "wizard/MainDlg.h"
+#include "base/Threads.h"
 
 namespace {
 
@@ -566,7 +566,7 @@ TEST_F(WizardTest, KeyboardDrivesTheShownWizard) {
   TMainDlgForm& f = Build();
   HWND wnd = f.Handle();
   HWND sheet1 = f.PageSheet(1), sheet2 = f.PageSheet(2), box = W(widLicenseChkBx);
-  std::thread keys([wnd, sheet1, sheet2, box] {
+  base::Thread keys([wnd, sheet1, sheet2, box] {
     auto waitFor = [](auto cond) {
       for (int i = 0; i < 500 && !cond(); ++i) Sleep(10);
       return cond();
@@ -605,7 +605,7 @@ TEST_F(WizardTest, KeyboardDrivesTheShownWizard) {
   g_running = &f;
   SetTimer(wnd, 77, 8000, &EndRunningWizard);
   const int result = f.ShowModal();
-  keys.join();
+  keys.Join();
   KillTimer(wnd, 77);
   EXPECT_EQ(result, 2);
   EXPECT_EQ(f.CurrentPage(), 1);
