@@ -481,10 +481,10 @@ TEST(InstallFlow, ASecondRunOverTheFirstMovesTheShortcutsToTheUserAndMergesTheLo
   }
   // Wine links a new prefix's Desktop to the host's home; the test prefix must
   // keep the user's shortcuts to itself.
-  char home[MAX_PATH] = {};
-  ASSERT_GT(GetEnvironmentVariableA("HOME", home, MAX_PATH), 0u) << "Wine passes on the host's HOME";
+  char home[MAX_PATH] = {};  // in NT form: a four-character prefix, then Z: and the host's path
+  ASSERT_GT(GetEnvironmentVariableA("WINEHOMEDIR", home, MAX_PATH), 4u) << "Wine names the host's home";
   for (const char* folder : {"\\", "\\Desktop\\"}) {
-    const std::string host = std::string("Z:") + home + folder + FileNameOf(p.userLinks[1]);
+    const std::string host = std::string(home + 4) + folder + FileNameOf(p.userLinks[1]);
     EXPECT_FALSE(Exists(host)) << "the user's shortcut landed in the host's home: " << host;
   }
   const std::vector<std::string> merged = LogLines(p.dest + "\\Install.log");
