@@ -253,9 +253,42 @@ const char* CaptionOf(uint8_t dlgType) {
   return dlgType < sizeof(kTypes) / sizeof(kTypes[0]) ? kTypes[dlgType].caption : "";
 }
 
+namespace {
+
+// When our own dialog cannot be made (no memory, no desktop heap), the
+// system's box still asks the question where its button set is a standard
+// one; its results are the same numbers. mrNone when it cannot either.
+int32_t SystemBoxFallback(const std::string& text, uint8_t dlgType, TMsgDlgButtons buttons) {
+  struct Set {
+    TMsgDlgButtons buttons;
+    UINT style;
+  };
+  static const Set kSets[] = {
+      {ButtonBit(mbOK), MB_OK},
+      {TMsgDlgButtons(ButtonBit(mbOK) | ButtonBit(mbCancel)), MB_OKCANCEL},
+      {TMsgDlgButtons(ButtonBit(mbYes) | ButtonBit(mbNo)), MB_YESNO},
+      {TMsgDlgButtons(ButtonBit(mbYes) | ButtonBit(mbNo) | ButtonBit(mbCancel)), MB_YESNOCANCEL},
+      {TMsgDlgButtons(ButtonBit(mbAbort) | ButtonBit(mbRetry) | ButtonBit(mbIgnore)), MB_ABORTRETRYIGNORE},
+      {TMsgDlgButtons(ButtonBit(mbRetry) | ButtonBit(mbCancel)), MB_RETRYCANCEL},
+  };
+  static const UINT kIcons[] = {MB_ICONWARNING, MB_ICONERROR, MB_ICONINFORMATION, MB_ICONQUESTION};
+  for (const Set& set : kSets) {
+    if (set.buttons != buttons) continue;
+    const UINT icon = dlgType < sizeof(kIcons) / sizeof(kIcons[0]) ? kIcons[dlgType] : 0;
+    std::string shown = text;  // a carriage return alone breaks the line in our dialog
+    for (size_t i = 0; (i = shown.find('\r', i)) != std::string::npos; i += 2)
+      if (i + 1 >= shown.size() || shown[i + 1] != '\n') shown.insert(i + 1, 1, '\n');
+    return MessageBoxA(GetActiveWindow(), shown.c_str(), CaptionOf(dlgType), set.style | icon | MB_TASKMODAL);
+  }
+  return mrNone;
+}
+
+}  // namespace
+
 int32_t MessageDlg(const std::string& text, uint8_t dlgType, TMsgDlgButtons buttons, int defaultButton) {
   TMessageForm form(text, dlgType, buttons, defaultButton);
-  return form.ShowModal();
+  const int32_t result = form.ShowModal();
+  return result != mrNone ? result : SystemBoxFallback(text, dlgType, buttons);
 }
 
 }  // namespace ui

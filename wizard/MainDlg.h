@@ -131,6 +131,7 @@ class TMainDlgForm {
   bool FinishStep(int from);
   void StartInstallRun();
   int32_t Ask(const std::string& text, uint8_t dlgType, uint16_t buttons);
+  int32_t AnswerWorkerQuestion();  // the worker's published question, on the wizard's thread
   bool LoadLicense();
   void SetButtons(int page);
   void ShowSheet(int page);

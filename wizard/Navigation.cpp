@@ -112,16 +112,22 @@ bool TMainDlgForm::FormCloseQuery() {
   // A question of ours is open (the window is disabled under it): it is
   // answered first, and never joined by the close question.
   if (asking_) return false;
+  // A run that has failed ends the wizard anyway: there is nothing to ask.
+  if (InstallStatus.State.load() == tsFailed) return QuitConfirmed = true;
+  // An answer just given is taken up by the worker within its poll; the
+  // pause must come after that, or the worker would write on under the question.
+  for (int i = 0; i < 200 && InstallStatus.State.load() == tsAnswered; ++i) Sleep(5);
   // Both threads change the state: every change is one compare-and-exchange,
-  // so a worker that has just finished or failed is never overwritten.
+  // so a worker that has just finished or failed is never overwritten. A
+  // pause made by someone else (the worker's question) is theirs to end.
   uint8_t running = tsRunning;
-  InstallStatus.State.compare_exchange_strong(running, tsPaused);
+  const bool pausedHere = InstallStatus.State.compare_exchange_strong(running, tsPaused);
   const bool canClose =
       QuitConfirmed ||
       Ask(kCloseQuestion, ui::mtConfirmation, ui::ButtonBit(ui::mbNo) | ui::ButtonBit(ui::mbAbort)) == ui::mrAbort;
   QuitConfirmed = canClose;
   uint8_t paused = tsPaused;
-  InstallStatus.State.compare_exchange_strong(paused, canClose ? tsFinished : tsRunning);
+  if (canClose || pausedHere) InstallStatus.State.compare_exchange_strong(paused, canClose ? tsFinished : tsRunning);
   if (canClose) {
     // A question the worker published but nobody has picked up will never be
     // shown now: the stop request releases the worker.
@@ -223,7 +229,7 @@ void TMainDlgForm::InstallProgressTimer() {
     }
     case tsAsking: {
       if (!InstallStatus.State.compare_exchange_strong(state, tsPaused)) return;
-      InstallStatus.Answer = Ask(InstallStatus.Message, InstallStatus.DlgType, InstallStatus.Buttons);
+      InstallStatus.Answer = AnswerWorkerQuestion();
       uint8_t paused = tsPaused;
       InstallStatus.State.compare_exchange_strong(paused, tsAnswered);
       return;
@@ -238,6 +244,22 @@ void TMainDlgForm::InstallProgressTimer() {
     default:
       return;
   }
+}
+
+int32_t TMainDlgForm::AnswerWorkerQuestion() {
+  int32_t answer = Ask(InstallStatus.Message, InstallStatus.DlgType, InstallStatus.Buttons);
+  // No answer means the question could not be shown. Taken as it is, the
+  // worker would skip the file and the run would end as a success.
+  if (answer == ui::mrNone)
+    answer = (InstallStatus.Buttons & ui::ButtonBit(ui::mbAbort)) ? ui::mrAbort : ui::mrOk;
+  if (answer == ui::mrAbort) {
+    QuitConfirmed = true;  // the run fails and the wizard closes: no close question follows
+  } else if (ModalResult != 0 && !FormCloseQuery()) {
+    // A close that came while the question was open is asked about now,
+    // while the worker still waits for its answer and writes nothing.
+    ModalResult = 0;
+  }
+  return answer;
 }
 
 void TMainDlgForm::WaitForInstallRun() {

@@ -37,12 +37,13 @@ struct Asked {
   std::string text;
   uint8_t type;
   uint16_t buttons;
+  uint8_t runState;  // the install run's state while the question was open
 };
 std::vector<Asked> g_asked;
 std::deque<int32_t> g_answers;
 
 int32_t Scripted(const std::string& text, uint8_t type, uint16_t buttons) {
-  g_asked.push_back({text, type, buttons});
+  g_asked.push_back({text, type, buttons, InstallStatus.State.load()});
   if (g_answers.empty()) {
     ADD_FAILURE() << "unexpected question: " << text;
     return ui::mrCancel;
@@ -536,6 +537,41 @@ TEST_F(WizardTest, ProgressTimerShowsProgressAsksOnceAndHandsBack) {
   EXPECT_TRUE(f.FormCloseQuery());
   EXPECT_EQ(g_asked.size(), 2u);
   restore();
+}
+
+// A close that arrives while the worker's question is open waits for its
+// answer and is asked while the worker still waits; after Abort, or a
+// question that could not be shown, the run fails with no close question.
+TEST_F(WizardTest, AWorkerQuestionHoldsACloseAndAnUnshownQuestionFailsTheRun) {
+  TMainDlgForm& f = Build();
+  InstallStatus.Message = "cannot write";
+  InstallStatus.Buttons = ui::kAbortRetryIgnore;
+  struct Case {
+    int32_t workerAnswer, expected;
+    size_t questions;
+  };
+  for (const Case c : {Case{ui::mrIgnore, ui::mrIgnore, 2}, Case{ui::mrAbort, ui::mrAbort, 1},
+                       Case{ui::mrNone, ui::mrAbort, 1}}) {
+    SCOPED_TRACE(c.workerAnswer);
+    g_asked.clear();
+    g_answers = {c.workerAnswer, ui::mrNo};
+    f.QuitConfirmed = false;
+    f.ModalResult = 2;  // the close came in while the question was shown
+    InstallStatus.State = tsAsking;
+    f.InstallProgressTimer();
+    ASSERT_EQ(g_asked.size(), c.questions);
+    EXPECT_EQ(InstallStatus.Answer, c.expected);
+    EXPECT_EQ(InstallStatus.State.load(), tsAnswered);
+    if (c.questions == 2) {
+      EXPECT_EQ(g_asked[1].runState, tsPaused) << "the worker went on under the close question";
+      EXPECT_EQ(f.ModalResult, 0) << "No keeps the wizard open";
+    } else {
+      EXPECT_TRUE(f.FormCloseQuery());
+      EXPECT_EQ(g_asked.size(), 1u) << "a failed run was asked about closing";
+    }
+  }
+  g_answers.clear();
+  InstallStatus.State = tsIdle;
 }
 
 // A destination on a drive that can be carried away: no install-for-anyone
