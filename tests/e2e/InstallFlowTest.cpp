@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "InstallPlaces.h"
 #include "ProcessDriver.h"
 #include "base/WinHandles.h"
 #include "tests/common/TestFiles.h"
@@ -25,10 +26,6 @@ using namespace wizard;
 
 namespace {
 
-const char kInstallKey[] = "Software\\Vellumar Word Processor\\Install";
-const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vellumar Word Processor";
-const char kLinkName[] = "\\Vellumar Word Processor.lnk";
-const char* const kTypes[] = {"rtf", "cod", "doc", "docx"};
 const int kClipLibraryRow = 4;  // the component list's rows follow the component table
 const char kAssociationsHeader[] = "Associate With Document Types";
 // Planned in the middle of the run and written into the destination.
@@ -39,37 +36,8 @@ const int kLastPlan = 5;  // the sound scheme's
 std::string SetupExe() { return testfiles::ArgPath(1); }
 std::string GatedSetupExe() { return testfiles::ArgPath(4); }
 
-std::string SpecialFolder(int csidl) {
-  char folder[MAX_PATH] = {};
-  return SHGetFolderPathA(nullptr, csidl, nullptr, 0, folder) == S_OK ? folder : "";
-}
 
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-// A value as text (a DWORD in decimal), or "<absent>"; a null name reads the default value.
-std::string RegText(HKEY root, const std::string& key, const char* name) {
-  char data[1024] = {};
-  DWORD size = sizeof(data), type = 0;
-  if (RegGetValueA(root, key.c_str(), name, RRF_RT_ANY, &type, data, &size) != ERROR_SUCCESS) return "<absent>";
-  return type == REG_DWORD ? std::to_string(*reinterpret_cast<DWORD*>(data)) : std::string(data);
-}
-
-bool KeyExists(HKEY root, const std::string& sub) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(root, sub.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-  RegCloseKey(key);
-  return true;
-}
-
-void DeleteTree(const std::string& folder) {
-  std::string from = folder;
-  from.push_back('\0');  // the list ends with a second NUL
-  SHFILEOPSTRUCTA op = {};
-  op.wFunc = FO_DELETE;
-  op.pFrom = from.c_str();
-  op.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
-  SHFileOperationA(&op);
-}
 
 std::vector<std::string> EntriesIn(const std::string& folder) {
   std::vector<std::string> names;
@@ -103,45 +71,6 @@ size_t CountOf(const std::vector<std::string>& lines, const std::string& line) {
                        [&](const std::string& l) { return lstrcmpiA(l.c_str(), line.c_str()) == 0; });
 }
 
-std::string ProgId(const char* type) { return std::string("VellumarWordProcessor.") + type; }
-
-// The extension's default value under the user's classes names the product's type.
-bool Registered(const char* type) {
-  return RegText(HKEY_CURRENT_USER, std::string("Software\\Classes\\.") + type, nullptr) == ProgId(type);
-}
-
-// Everything an install can leave behind, removed before and after each test.
-struct Places {
-  std::string root, dest, data;
-  std::string allUsersLinks[2], userLinks[2];
-
-  Places() {
-    char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
-    root = std::string(temp) + "vellumar-flow-" + std::to_string(GetCurrentProcessId());
-    dest = root + "\\Writer";
-    data = SpecialFolder(CSIDL_COMMON_APPDATA) + "\\Vellumar";
-    allUsersLinks[0] = SpecialFolder(CSIDL_COMMON_PROGRAMS) + kLinkName;
-    allUsersLinks[1] = SpecialFolder(CSIDL_COMMON_DESKTOPDIRECTORY) + kLinkName;
-    userLinks[0] = SpecialFolder(CSIDL_PROGRAMS) + kLinkName;
-    userLinks[1] = SpecialFolder(CSIDL_DESKTOPDIRECTORY) + kLinkName;
-    CleanUp();
-  }
-  ~Places() { CleanUp(); }
-
-  void CleanUp() const {
-    DeleteTree(root);
-    DeleteTree(data);
-    for (const std::string& link : {allUsersLinks[0], allUsersLinks[1], userLinks[0], userLinks[1]})
-      DeleteFileA(link.c_str());
-    DeleteKeyTree(HKEY_CURRENT_USER, "Software\\Vellumar Word Processor");
-    DeleteKeyTree(HKEY_LOCAL_MACHINE, kUninstallKey);
-    for (const char* type : kTypes) {
-      if (Registered(type)) DeleteKeyTree(HKEY_CURRENT_USER, std::string("Software\\Classes\\.") + type);
-      DeleteKeyTree(HKEY_CURRENT_USER, "Software\\Classes\\" + ProgId(type));
-    }
-  }
-};
 
 struct Choices {
   std::string args;
@@ -392,6 +321,10 @@ double NowAsDays() {
 // A first install with every default: every file as shipped with its
 // manifest time, the run's stamp, the common-data record and the shortcuts.
 void ExpectFirstInstall(const Places& p) {
+  TIME_ZONE_INFORMATION zone = {};
+  GetTimeZoneInformation(&zone);
+  EXPECT_NE(zone.Bias % 60, 0) << "the test run keeps to a zone with a half-hour offset, so that local "
+                                  "and universal time cannot pass for each other";
   const std::vector<std::string> log = LogLines(p.dest + "\\Install.log");
   const std::vector<PlannedFile> files = PlannedFiles(p);
   ASSERT_NO_FATAL_FAILURE(ExpectWritten(files, log));

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "InstallPlaces.h"
 #include "ProcessDriver.h"
 #include "tests/common/TestFiles.h"
 #include "wizard/WizardLayout.h"
@@ -210,16 +211,6 @@ void CollectFiles(const std::string& folder, const std::string& prefix, std::vec
   } while (FindNextFileA(find.get(), &fd));
 }
 
-void DeleteTree(const std::string& folder) {
-  std::string from = folder;
-  from.push_back('\0');  // the list ends with a second NUL
-  SHFILEOPSTRUCTA op = {};
-  op.wFunc = FO_DELETE;
-  op.pFrom = from.c_str();
-  op.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
-  SHFileOperationA(&op);
-}
-
 // Back, Next and Cancel as pages 0 to 4 must show them.
 void ExpectButtonsOf(const Wizard& w, int page) {
   SCOPED_TRACE("page " + std::to_string(page));
@@ -376,13 +367,9 @@ TEST(WizardFlow, TheOpenWizardIsTheProcesssOneTaskbarWindow) {
 // and moves on to the associations page; the installation log is written
 // once the wizard has closed, also when it is quit there.
 TEST(WizardFlow, TheReadyPageInstallsTheProductAndTheLogFollowsTheWizard) {
-  ForgetSavedSettings();
-  char temp[MAX_PATH] = {}, common[MAX_PATH] = {};
-  GetTempPathA(MAX_PATH, temp);
-  ASSERT_EQ(SHGetFolderPathA(nullptr, CSIDL_COMMON_APPDATA, nullptr, 0, common), S_OK);
-  const std::string dest = std::string(temp) + "vellumar-e2e-" + std::to_string(GetCurrentProcessId()) + "\\Writer";
-  const std::string stamp = std::string(common) + "\\Vellumar\\Hidden\\install_stamp";
-  DeleteFileA(stamp.c_str());
+  const Places places;  // what an earlier run left is gone, and so is this one's at the end
+  const std::string& dest = places.dest;
+  const std::string stamp = places.data + "\\Hidden\\install_stamp";
 
   Wizard w("-d" + dest);
   ASSERT_NE(w.window(), nullptr);
@@ -448,6 +435,7 @@ TEST(WizardFlow, AStickAttachedOnTheDestinationPageTakesAPortableInstall) {
   DeleteTree(shared);
   const std::string unixFolder = "/tmp/vellumar-stick-" + std::to_string(GetCurrentProcessId());
   const std::string stickFolder = WindowsPath(unixFolder);
+  DeleteTree(stickFolder);  // an earlier run's, when Wine gives this process the same id
   ASSERT_TRUE(CreateDirectoryA(stickFolder.c_str(), nullptr));
   char letter = 'R';
   while (letter < 'Y' && (GetLogicalDrives() >> (letter - 'A')) & 1) ++letter;

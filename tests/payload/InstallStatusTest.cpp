@@ -20,8 +20,15 @@ bool WaitForState(uint8_t s, DWORD timeoutMs = 5000) {
 }
 
 struct StatusTest : testing::Test {
+  // Each test leaves the shared record as the program starts with it.
   void TearDown() override {
     InstallStatus.State = tsIdle;
+    InstallStatus.Component = 255;
+    InstallStatus.Progress = 0;
+    InstallStatus.Message.clear();
+    InstallStatus.DlgType = 0;
+    InstallStatus.Buttons = 0;
+    InstallStatus.Answer = 0;
     SetMessageDlgFunction(nullptr);
   }
 };
@@ -30,7 +37,7 @@ int32_t AnswerNo(const std::string&, uint8_t, uint16_t) { return ui::mrNo; }
 
 }  // namespace
 
-// Runs first in this executable, before anything touched the record.
+// The record as the program starts with it (the other tests restore it).
 TEST_F(StatusTest, InitialValues) {
   EXPECT_EQ(InstallStatus.State.load(), tsIdle);
   EXPECT_EQ(InstallStatus.Component.load(), 255);
