@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "registration/ProductInterface.h"
+#include "resources/Version.h"
 
 constexpr int32_t kAbsentNumber = product::kLastRunVerAbsent;
 
@@ -23,8 +24,8 @@ using product::kLastRunVerValue;
 
 using product::kUninstallKey;
 inline constexpr char kDisplayName[] = "Vellumar Word Processor";
-inline constexpr char kDisplayVersion[] = "3.2.14.0";  // the version the setup installs
-inline constexpr char kPublisher[] = "The Vellumar Word Processor Team";
+inline constexpr char kDisplayVersion[] = VELLUMAR_VERSION_TEXT;  // the version the setup installs
+inline constexpr char kPublisher[] = VELLUMAR_COMPANY;
 
 struct TOptions {       // the wizard's record of the saved settings
   std::string MainDir;  // "" when MAINDIR is absent

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the shipped 32-bit setup twice, from clean folders at two different
 # paths, and checks that both setup.exe files are identical byte for byte.
-#   bash scripts/check-reproducible.sh
+#   bash scripts/check-reproducible.sh [copy the checked setup.exe here]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh >/dev/null
@@ -19,6 +19,7 @@ echo "first build:  $a"
 echo "second build: $b"
 if [ "$a" = "$b" ]; then
   echo "reproducible: both setup.exe files are identical"
+  if [ -n "${1:-}" ]; then cp "$work/a/build/setup/setup.exe" "$1"; fi
 else
   cmp -l "$work/a/build/setup/setup.exe" "$work/b/deeper/build/setup/setup.exe" | head -20 >&2 || true
   echo "NOT reproducible" >&2

@@ -13,7 +13,7 @@ need_root() {
 PKGS=(cmake make g++ zlib1g-dev pkg-config ca-certificates
       g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools libz-mingw-w64-dev
       wine wine32:i386 wine64 xvfb xauth x11-utils imagemagick
-      googletest python3 tzdata wamerican wbritish hyphen-en-us icoutils
+      googletest python3 tzdata osslsigncode openssl wamerican wbritish hyphen-en-us icoutils
       fonts-liberation2 fonts-wine
       clang-14 libclang-rt-14-dev)
 
