@@ -133,6 +133,7 @@ class TMainDlgForm {
   int32_t Ask(const std::string& text, uint8_t dlgType, uint16_t buttons);
   bool LoadLicense();
   void SetButtons(int page);
+  bool CanKeepFocus(HWND focus) const;  // false: the focus is ours and on nothing the user sees
   void ShowSheet(int page);
   void SetHeader(int page);
 
