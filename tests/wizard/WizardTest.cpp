@@ -566,13 +566,14 @@ TEST_F(WizardTest, PortableDestinationHidesTheScopeAndSkipsTheAssociations) {
   SetDriveTypeFunction(nullptr);
 }
 
-// Back by mouse from the licence text: the focus goes where it can be seen.
-TEST_F(WizardTest, BackByMouseLeavesTheFocusOnAShownControl) {
+// Back from the licence text, the click's notification alone (the focus
+// still in the text): the focus goes where it can be seen.
+TEST_F(WizardTest, BackLeavesTheFocusOnAShownControl) {
   TMainDlgForm& f = Build();
   ShowWindow(f.Handle(), SW_SHOW);
   Next();
   ASSERT_EQ(GetFocus(), W(widLicenseMemo));
-  SendMessageA(W(widBackBtn), BM_CLICK, 0, 0);
+  SendMessageA(f.Handle(), WM_COMMAND, MAKEWPARAM(widBackBtn, BN_CLICKED), LPARAM(W(widBackBtn)));
   EXPECT_EQ(GetFocus(), W(widNextBtn));
 }
 
