@@ -124,6 +124,27 @@ bool SamePath(const std::string& a, const std::string& b) {
   return ua == ub;
 }
 
+namespace {
+
+std::string FullFolderPath(const std::string& path) {
+  if (path.empty()) return path;
+  std::string full(MAX_PATH, '\0');
+  DWORD got = GetFullPathNameA(path.c_str(), DWORD(full.size()), &full[0], nullptr);
+  if (got >= full.size()) {
+    full.assign(got, '\0');
+    got = GetFullPathNameA(path.c_str(), DWORD(full.size()), &full[0], nullptr);
+  }
+  if (got == 0 || got >= full.size()) return path;  // not a path Windows can resolve: compare as typed
+  full.resize(got);
+  // "C:\" keeps its backslash; any other folder is compared without one.
+  if (full.size() > 3 && full.back() == '\\') full.pop_back();
+  return full;
+}
+
+}  // namespace
+
+bool SameFolder(const std::string& a, const std::string& b) { return SamePath(FullFolderPath(a), FullFolderPath(b)); }
+
 std::string WithCrLf(const std::string& text) {
   std::string out;
   out.reserve(text.size() + text.size() / 32);

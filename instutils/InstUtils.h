@@ -19,6 +19,10 @@ void DeleteLastChar(std::string& s);
 char LastChar(const std::string& s);  // s non-empty
 std::string JoinPath(const std::string& folder, const std::string& name);
 bool SamePath(const std::string& a, const std::string& b);  // CharUpperBuffA on both, then exact
+// Whether two spellings name the same folder as Windows reads them: "/" as
+// "\", "." and ".." resolved, trailing dots and spaces dropped, one trailing
+// backslash ignored; then SamePath.
+bool SameFolder(const std::string& a, const std::string& b);
 std::string EscapeAmpersands(const std::string& text);
 // Every CR, LF or CR LF as CR LF: the line break static and edit controls need.
 std::string WithCrLf(const std::string& text);

@@ -133,10 +133,18 @@ std::string NormalisedDestDir(const std::string& typed, char drive, const std::s
   const size_t first = typed.find_first_not_of(' ');
   std::string text =
       first == std::string::npos ? std::string() : typed.substr(first, typed.find_last_not_of(' ') - first + 1);
+  // Windows reads "/" as "\" and drops the last name's trailing dots and
+  // spaces: the text is made to say what Windows will use.
+  std::replace(text.begin(), text.end(), '/', '\\');
   if (!HasDriveLetter(text) && !HasServerAndShare(text)) text = std::string(1, drive) + ":";
   if (text.back() == '\\') text.pop_back();
+  const size_t lastName = text.find_last_of('\\') + 1;
+  if (text.find_first_not_of('.', lastName) != std::string::npos) {  // "." and ".." are no names
+    const size_t keep = text.find_last_not_of(". ");
+    text.erase(keep == std::string::npos || keep < lastName ? lastName : keep + 1);
+  }
   const bool lastComponentEmpty = text.back() == ':' || text.back() == '\\';
-  if (lastComponentEmpty || instutils::SamePath(text, programFiles))
+  if (lastComponentEmpty || instutils::SameFolder(text, programFiles))
     text = instutils::JoinPath(text, kDefaultFolderName);
   return text;
 }
@@ -146,6 +154,12 @@ bool FindUnholdablePart(const std::string& path, size_t& start, size_t& length) 
   if (path.size() >= 4 && IsSlash(path[0]) && IsSlash(path[1]) && path[2] == '.' && IsSlash(path[3])) {
     start = 0;
     length = 4;
+    return true;
+  }
+  // "C:foo" lies below whatever folder the setup last used on C:.
+  if (HasDriveLetter(path) && path.size() > 2 && !IsSlash(path[2])) {
+    start = 0;
+    length = 2;
     return true;
   }
   for (start = 0; start < path.size(); ++start) {
@@ -295,13 +309,14 @@ void TDriveBox::RefreshDrives() {
       SetDrive(ProgramFilesDrive());
     return;
   }
-  for (int d = kFirstListedDrive; d <= kLastDrive; ++d) {
-    if (((mask >> d) & 1) && !((old >> d) & 1)) {
-      SetDrive(char('a' + d));
+  // Only a drive the box lists can be followed: a new CD-ROM drive is none.
+  for (const TEntry& e : entries_) {
+    if (!((old >> (e.Letter - 'a')) & 1)) {
+      SetDrive(e.Letter);
       return;
     }
   }
-  SelectText(text);  // only A: or B: came: the drive shown stays shown
+  SelectText(text);  // nothing listable came: the drive shown stays shown
 }
 
 void TDriveBox::SelectionChanged() {

@@ -15,13 +15,15 @@
 
 namespace wizard {
 
-// The typed destination completed: spaces trimmed, the drive box's drive for
-// a text without drive part, one trailing backslash dropped, and "Vellumar"
-// joined to a bare drive or to the Program Files folder itself.
+// The typed destination completed: spaces trimmed, "/" made "\", the drive
+// box's drive for a text without drive part, one trailing backslash dropped,
+// trailing dots of the last name dropped, and "Vellumar" joined to a bare
+// drive or to the Program Files folder itself, however it is spelt.
 std::string NormalisedDestDir(const std::string& typed, char drive, const std::string& programFiles);
 
 // Finds what no folder path can hold: a control character, one of < > | " * ?,
-// a colon after the drive's, a device path (\\.\ or \\?\), or MAX_PATH
+// a colon after the drive's, a drive without its root ("C:foo", relative to
+// the drive's current folder), a device path (\\.\ or \\?\), or MAX_PATH
 // characters or more. On true, [start, start + length) is the part at fault.
 bool FindUnholdablePart(const std::string& path, size_t& start, size_t& length);
 

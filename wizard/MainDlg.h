@@ -134,6 +134,7 @@ class TMainDlgForm {
   int32_t AnswerWorkerQuestion();  // the worker's published question, on the wizard's thread
   bool LoadLicense();
   void SetButtons(int page);
+  bool CanKeepFocus(HWND focus) const;  // false: the focus is ours and on nothing the user sees
   void ShowSheet(int page);
   void SetHeader(int page);
 

@@ -74,8 +74,25 @@ void TMainDlgForm::GoToPage(int from, int to) {
   SetButtons(to);
   SetHeader(to);
   ShowSheet(to);
-  if (page.Focus != widNone) SendMessageA(wnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Widget(page.Focus)), TRUE);
+  if (page.Focus != widNone)
+    SendMessageA(wnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Widget(page.Focus)), TRUE);
+  else if (!CanKeepFocus(GetFocus()))
+    // The focus was on the page just hidden or on a button just disabled:
+    // keys would go nowhere the user can see.
+    SendMessageA(wnd_, WM_NEXTDLGCTL,
+                 reinterpret_cast<WPARAM>(Widget(IsWindowEnabled(Widget(widNextBtn)) ? widNextBtn : widCancelBtn)), TRUE);
   if (page.Shown) (this->*page.Shown)();
+}
+
+bool TMainDlgForm::CanKeepFocus(HWND focus) const {
+  // Focus elsewhere, or nowhere while another window is active, is not ours to move.
+  if (!focus) return GetActiveWindow() != wnd_;
+  if (!IsChild(wnd_, focus)) return focus != wnd_;
+  if (!IsWindowEnabled(focus)) return false;
+  // Shown unless the window itself is hidden: every parent up to it has its style bit.
+  for (HWND w = focus; w != wnd_; w = GetParent(w))
+    if (!(GetWindowLongPtrA(w, GWL_STYLE) & WS_VISIBLE)) return false;
+  return true;
 }
 
 void TMainDlgForm::SetButtons(int page) {

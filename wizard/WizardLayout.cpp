@@ -11,14 +11,19 @@ constexpr int kSheetX = 4, kSheetY = 4, kSheetW = 367, kSheetH = 260;
 }  // namespace
 
 // Order matters twice: containers before their children, and within a parent
-// the order is the tab order. The panels above the page container come first
-// so that they lie on top of its frame; the separator lies on top of the
-// picture strip, which reaches into the button bar.
+// the order is the tab order (and the stacking order: earlier lies on top).
+// The panels above the page container come first so that they lie on top of
+// its frame; the picture strip reaches into the button bar, which lies on top
+// of it and under its own buttons. Tab from Cancel still wraps to the page.
 const TWidgetDef kWidgets[] = {
     {"TopPanel", wkPanel, widTopPanel, widNone, 0, 0, 492, 46, "", 0, wfDialog, plWhiteBevelled},
     {"TopLbl", wkLabel, widTopLbl, widTopPanel, 20, 14, 0, 0, "", SS_NOPREFIX, wfHeader, plPlain},
     {"LogoSmallImage", wkImage, widLogoSmallImage, widTopPanel, 440, 6, 34, 34, "", 0, wfDialog, plPlain},
     {"Separator", wkEtchedHorz, widSeparator, widNone, 1, 306, 491, 2, "", 0, wfDialog, plPlain},
+    {"BackBtn", wkButton, widBackBtn, widNone, 210, 319, 85, 22, "", 0, wfDialog, plPlain},
+    {"NextBtn", wkButton, widNextBtn, widNone, 295, 319, 85, 22, "", BS_DEFPUSHBUTTON, wfDialog, plPlain},
+    {"CancelBtn", wkButton, widCancelBtn, widNone, 392, 319, 85, 22, "", 0, wfDialog, plPlain},
+    {"ButtonBar", wkPanel, widButtonBar, widNone, 0, 307, 492, 44, "", 0, wfDialog, plPlain},
     {"LogoPanel", wkPanel, widLogoPanel, widNone, 0, 46, 123, 301, "", 0, wfDialog, plPlain},
     {"LogoImage", wkImage, widLogoImage, widLogoPanel, 1, 0, 120, 260, "", 0, wfDialog, plPlain},
     {"LogoLine", wkEtchedVert, widLogoLine, widLogoPanel, 121, 0, 2, 301, "", 0, wfDialog, plPlain},
@@ -97,11 +102,6 @@ const TWidgetDef kWidgets[] = {
      wfDialog, plPlain},
     {"FinishChkBx", wkCheckBox, widFinishChkBx, widFinishTabSheet, 40, 190, 220, 0,
      "&Launch Vellumar Word Processor", 0, wfDialog, plPlain},
-
-    // The button bar: below the page container in the tab order.
-    {"BackBtn", wkButton, widBackBtn, widNone, 210, 319, 85, 22, "", 0, wfDialog, plPlain},
-    {"NextBtn", wkButton, widNextBtn, widNone, 295, 319, 85, 22, "", BS_DEFPUSHBUTTON, wfDialog, plPlain},
-    {"CancelBtn", wkButton, widCancelBtn, widNone, 392, 319, 85, 22, "", 0, wfDialog, plPlain},
 };
 #undef SHEET
 

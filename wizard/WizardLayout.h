@@ -57,6 +57,7 @@ enum TWidgetId : uint16_t {
   widFinishTabSheet,
   widFinishLbl,
   widFinishChkBx,
+  widButtonBar,
 };
 
 enum TWidgetKind : uint8_t {

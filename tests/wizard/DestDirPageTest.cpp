@@ -156,8 +156,15 @@ TEST_F(DestDirPageTest, DrivesComingAndGoingMoveTheDriveBoxAndTheEditBoxButNotTh
   }
   EXPECT_EQ(ShownDrive().substr(0, 3), pfDrive + ": ");
 
-  // A removable drive that cannot be read: listed without a label, followed at once.
   WalkTo(4);
+  Attach('S', DRIVE_CDROM);  // never listed, so never followed
+  Tick();
+  EXPECT_EQ(ShownDrive().substr(0, 3), pfDrive + ": ");
+  EXPECT_EQ(Edit(), DefaultFolder());
+
+  // A removable drive that cannot be read: listed without a label, followed
+  // at once, also past a CD-ROM drive that comes with it.
+  Attach('P', DRIVE_CDROM);
   Attach('Q', DRIVE_REMOVABLE);
   Tick();
   EXPECT_EQ(ShownDrive(), "q: ");
@@ -274,6 +281,7 @@ TEST_F(DestDirPageTest, UnholdableDestinationsStayOnThePageWithTheFaultSelected)
       {"D:\\Apps\\Wri<ter", 11, 12},   {"D:\\Apps\\a|b", 9, 10},   {"D:\\Apps\\\"Writer\"", 8, 9},
       {"D:\\Ap\tps", 5, 6},            {"D:\\a:b", 4, 5},          {"D:\\What?", 7, 8},
       {"\\\\.\\PhysicalDrive0", 0, 4}, {tooLong, MAX_PATH - 1, int(tooLong.size())},
+      {"C:foo", 0, 2},                 {"C:..\\x", 0, 2},  // relative to C:'s current folder
   };
   TMainDlgForm& f = Build();
   WalkTo(2);

@@ -5,8 +5,10 @@
 #include <shlwapi.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <deque>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -397,6 +399,8 @@ TEST_F(WizardTest, TypedDestinationIsNormalisedWhenTheComponentPageIsEntered) {
   const std::string pf = instutils::SpecialFolder(38);
   std::string pfOtherCase = pf;
   CharLowerBuffA(&pfOtherCase[0], DWORD(pfOtherCase.size()));
+  std::string pfSlashes = pf;
+  std::replace(pfSlashes.begin(), pfSlashes.end(), '\\', '/');
   const struct {
     std::string typed, stored;
   } cases[] = {
@@ -405,6 +409,9 @@ TEST_F(WizardTest, TypedDestinationIsNormalisedWhenTheComponentPageIsEntered) {
       {"D:\\", "D:\\Vellumar"},
       {"D:", "D:\\Vellumar"},
       {pfOtherCase, pfOtherCase + "\\Vellumar"},
+      {"D:/", "D:\\Vellumar"},
+      {pfSlashes, pf + "\\Vellumar"},
+      {pf + ".", pf + "\\Vellumar"},
       {"Apps\\Writer", std::string(1, char(tolower(pf[0]))) + ":\\Vellumar"},
       {"", std::string(1, char(tolower(pf[0]))) + ":\\Vellumar"},
   };
@@ -593,6 +600,26 @@ TEST_F(WizardTest, PortableDestinationHidesTheScopeAndSkipsTheAssociations) {
   f.GoToPage(5, 6);
   EXPECT_EQ(f.CurrentPage(), 6);
   SetDriveTypeFunction(nullptr);
+}
+
+// Back from the licence text, the click's notification alone (the focus
+// still in the text): the focus goes where it can be seen.
+TEST_F(WizardTest, BackLeavesTheFocusOnAShownControl) {
+  TMainDlgForm& f = Build();
+  ShowWindow(f.Handle(), SW_SHOW);
+  Next();
+  ASSERT_EQ(GetFocus(), W(widLicenseMemo));
+  SendMessageA(f.Handle(), WM_COMMAND, MAKEWPARAM(widBackBtn, BN_CLICKED), LPARAM(W(widBackBtn)));
+  EXPECT_EQ(GetFocus(), W(widNextBtn));
+}
+
+// Below the separator nothing but the buttons shows: the bar lies over the picture strip.
+TEST_F(WizardTest, NothingButTheButtonsShowsInTheButtonBar) {
+  TMainDlgForm& f = Build();
+  const std::set<HWND> allowed = {f.Handle(), W(widButtonBar), W(widBackBtn), W(widNextBtn), W(widCancelBtn)};
+  for (int y = 308; y < kClientHeight; ++y)
+    for (int x = 0; x < kClientWidth; ++x)
+      ASSERT_TRUE(allowed.count(ChildWindowFromPointEx(f.Handle(), POINT{x, y}, CWP_SKIPINVISIBLE))) << x << "," << y;
 }
 
 // The shown window with real key presses: Enter is Next also from inside the
