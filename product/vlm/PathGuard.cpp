@@ -44,6 +44,18 @@ std::vector<std::string> SplitNames(const std::string& rest) {
   return names;
 }
 
+// The last backslash that is not the second byte of a double-byte character.
+size_t LastSeparator(const std::string& path) {
+  size_t last = std::string::npos;
+  for (size_t i = 0; i < path.size(); ++i) {
+    if (IsDBCSLeadByte(static_cast<BYTE>(path[i])) && i + 1 < path.size())
+      ++i;
+    else if (path[i] == '\\')
+      last = i;
+  }
+  return last;
+}
+
 std::string FullPathName(const std::string& path) {
   char buf[MAX_PATH + 1];
   DWORD n = GetFullPathNameA(path.c_str(), sizeof buf, buf, nullptr);
@@ -118,6 +130,8 @@ bool SamePathName(const std::string& a, const std::string& b) {
   return CanonicalPath(a, ca) && CanonicalPath(b, cb) && Upper(ca) == Upper(cb);
 }
 
+bool SameCanonical(const std::string& a, const std::string& b) { return Upper(a) == Upper(b); }
+
 bool IsWithin(const std::string& normal, const std::string& root) {
   const std::string n = Upper(normal), r = Upper(root);
   if (n.compare(0, r.size(), r) != 0) return false;
@@ -130,7 +144,32 @@ void TPlaces::Add(const std::string& root) {
   if (CanonicalPath(root, canonical)) roots_.push_back(canonical);
 }
 
-std::string TPlaces::Grant(const std::string& path) const {
+std::string TPlaces::Grant(const std::string& path) {
+  std::string normal;
+  if (!NormalisePath(path, normal)) return std::string();
+  for (const std::string& root : roots_)
+    if (SameCanonical(normal, root)) return GrantWalk(normal);
+  const size_t cut = LastSeparator(normal);
+  if (cut == std::string::npos || cut + 1 == normal.size()) return std::string();  // a root outside every place
+  std::string parent = normal.substr(0, cut);
+  if (parent.size() == 2) parent += '\\';
+  auto known = folders_.find(Upper(parent));
+  if (known == folders_.end()) known = folders_.emplace(Upper(parent), GrantWalk(parent)).first;
+  if (known->second.empty()) return std::string();
+
+  std::string granted = known->second + (known->second.back() == '\\' ? "" : "\\") + normal.substr(cut + 1);
+  bool exists = true;
+  if (IsReparsePoint(granted, exists)) return std::string();
+  // Generated short names carry a tilde; any other name is its own long name.
+  if (exists && granted.find('~', known->second.size()) != std::string::npos) {
+    std::string canonical;
+    if (!CanonicalPath(granted, canonical) || !IsWithin(canonical, known->second)) return std::string();
+    granted = canonical;
+  }
+  return granted;
+}
+
+std::string TPlaces::GrantWalk(const std::string& path) const {
   std::string canonical;
   if (!CanonicalPath(path, canonical)) return std::string();
   for (const std::string& root : roots_) {
