@@ -144,29 +144,51 @@ void TPlaces::Add(const std::string& root) {
   if (CanonicalPath(root, canonical)) roots_.push_back(canonical);
 }
 
-std::string TPlaces::Grant(const std::string& path) {
+std::string TPlaces::Grant(const std::string& path, DWORD* attributes) {
+  if (attributes) *attributes = INVALID_FILE_ATTRIBUTES;
   std::string normal;
   if (!NormalisePath(path, normal)) return std::string();
   for (const std::string& root : roots_)
-    if (SameCanonical(normal, root)) return GrantWalk(normal);
+    if (SameCanonical(normal, root)) {
+      if (attributes) *attributes = GetFileAttributesA(root.c_str());
+      return GrantWalk(normal);
+    }
   const size_t cut = LastSeparator(normal);
   if (cut == std::string::npos || cut + 1 == normal.size()) return std::string();  // a root outside every place
   std::string parent = normal.substr(0, cut);
   if (parent.size() == 2) parent += '\\';
-  auto known = folders_.find(Upper(parent));
-  if (known == folders_.end()) known = folders_.emplace(Upper(parent), GrantWalk(parent)).first;
-  if (known->second.empty()) return std::string();
+  const TFolder& folder = Folder(parent);
+  if (folder.Granted.empty()) return std::string();
 
-  std::string granted = known->second + (known->second.back() == '\\' ? "" : "\\") + normal.substr(cut + 1);
-  bool exists = true;
-  if (IsReparsePoint(granted, exists)) return std::string();
-  // Generated short names carry a tilde; any other name is its own long name.
-  if (exists && granted.find('~', known->second.size()) != std::string::npos) {
-    std::string canonical;
-    if (!CanonicalPath(granted, canonical) || !IsWithin(canonical, known->second)) return std::string();
-    granted = canonical;
+  std::string name = normal.substr(cut + 1);
+  const auto entry = folder.Entries.find(Upper(name));
+  if (entry != folder.Entries.end()) {
+    if (entry->second.Attributes & FILE_ATTRIBUTE_REPARSE_POINT) return std::string();
+    name = entry->second.LongName;  // a short name reads as its long one
+    if (attributes) *attributes = entry->second.Attributes;
   }
-  return granted;
+  return folder.Granted + (folder.Granted.back() == '\\' ? "" : "\\") + name;
+}
+
+const TPlaces::TFolder& TPlaces::Folder(const std::string& normal) {
+  const std::string key = Upper(normal);
+  auto known = folders_.find(key);
+  if (known != folders_.end()) return known->second;
+  TFolder& folder = folders_[key];
+  folder.Granted = GrantWalk(normal);
+  if (folder.Granted.empty()) return folder;
+  // One listing answers every line about this folder's files.
+  WIN32_FIND_DATAA found;
+  const std::string pattern = folder.Granted + (folder.Granted.back() == '\\' ? "*" : "\\*");
+  HANDLE search = FindFirstFileA(pattern.c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return folder;
+  do {
+    const TEntry entry = {found.cFileName, found.dwFileAttributes};
+    folder.Entries[Upper(found.cFileName)] = entry;
+    if (found.cAlternateFileName[0]) folder.Entries[Upper(found.cAlternateFileName)] = entry;
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  return folder;
 }
 
 std::string TPlaces::GrantWalk(const std::string& path) const {

@@ -37,12 +37,13 @@ bool IsRootFolder(const std::string& folder) {
 
 size_t Depth(const std::string& path) { return static_cast<size_t>(std::count(path.begin(), path.end(), '\\')); }
 
-bool DeleteRecordedFile(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
+bool DeleteRecordedFile(const std::string& path, DWORD attributes) {
   if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
   if (attributes & FILE_ATTRIBUTE_READONLY) SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
   return DeleteFileA(path.c_str()) != 0;
 }
+
+bool DeleteRecordedFile(const std::string& path) { return DeleteRecordedFile(path, GetFileAttributesA(path.c_str())); }
 
 // The program may take a moment to be released after its process ended (a
 // scanner looking at it); give up after two seconds.
@@ -92,9 +93,10 @@ void RemoveInstallation(const std::string& programPath) {
   if (!CanonicalPath(logPath, canonicalLog)) return;
   const TInstallRecord record = ReadInstallRecord(logPath);
   for (const std::string& file : record.Files) {
-    const std::string granted = places.Grant(file);
+    DWORD attributes = INVALID_FILE_ATTRIBUTES;
+    const std::string granted = places.Grant(file, &attributes);
     if (granted.empty() || SameCanonical(granted, program) || SameCanonical(granted, canonicalLog)) continue;
-    DeleteRecordedFile(granted);
+    DeleteRecordedFile(granted, attributes);
   }
   std::vector<std::string> folders;
   for (const std::string& folder : record.Folders) {
