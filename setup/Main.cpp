@@ -7,6 +7,7 @@
 #include <new>
 #include <string>
 
+#include "instutils/DllSearch.h"
 #include "instutils/Logs.h"
 #include "payload/AttachFiles.h"
 #include "registration/Settings.h"
@@ -55,7 +56,7 @@ void RunSetup(HINSTANCE instance) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-  setup::RestrictDllSearch();
+  instutils::RestrictDllSearch();
   setup::InitialiseProcess();
   try {
     RunSetup(instance);

@@ -7,10 +7,6 @@
 
 namespace setup {
 
-// Limits DLL search to the system folder where the system allows it, so no
-// DLL beside the executable is ever loaded in its place.
-void RestrictDllSearch();
-
 // OLE, the special-folder lookup, the common controls and the version, once.
 void InitialiseProcess();
 void FinaliseProcess();

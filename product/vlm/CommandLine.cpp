@@ -46,10 +46,12 @@ TStartRequest ParseCommandLine(const std::string& tail) {
     if (args.size() > 1) request.AssociationArgument = args[1];
   } else if (IsSwitch(args[0], "-ui")) {
     request.Action = saUninstall;
-  } else if (IsSwitch(args[0], "-ui-finish") && args.size() > 2) {
+  } else if (IsSwitch(args[0], "-ui-finish") && args.size() > 4) {
     request.Action = saFinishUninstall;
     request.WaitHandle = args[1];
-    request.ProgramPath = args[2];
+    request.ConfirmedHandle = args[2];
+    request.OwnFileHandle = args[3];
+    request.ProgramPath = args[4];
   } else {
     for (const std::string& arg : args)
       if (!arg.empty() && arg[0] != '-') {

@@ -9,7 +9,7 @@ enum TStartAction {
   saEdit,            // open the editor window, with a document when one is named
   saAssociate,       // "-assoc vdoc_...": register document types, no window
   saUninstall,       // "-ui": ask, then hand the removal to a copy outside the folder
-  saFinishUninstall  // "-ui-finish <handle> <program>": that copy's part
+  saFinishUninstall  // "-ui-finish <process> <file> <own file> <program>": that copy's part
 };
 
 struct TStartRequest {
@@ -18,6 +18,8 @@ struct TStartRequest {
   std::string DocumentPath;            // saEdit: the first argument that is not a switch
   std::string AssociationArgument;     // saAssociate: the argument after "-assoc", may be empty
   std::string WaitHandle;              // saFinishUninstall: inherited handle of the asking process
+  std::string ConfirmedHandle;         // saFinishUninstall: inherited handle of the program confirmed
+  std::string OwnFileHandle;           // saFinishUninstall: inherited handle that deletes that copy's file
   std::string ProgramPath;             // saFinishUninstall: the installed program to remove
 };
 

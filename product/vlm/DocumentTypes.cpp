@@ -67,6 +67,15 @@ void ReleaseExtension(const std::string& extension, const std::string& progId) {
   RegDeleteKeyA(HKEY_CURRENT_USER, path.c_str());
 }
 
+// Takes the type away when its ProgID still opens programPath; true when it did.
+bool ReleaseType(const product::TDocumentType& type, const std::string& programPath) {
+  const std::string progId = ProgIdOf(type);
+  if (!SamePathName(CommandProgram(ReadDefaultValue(progId + kOpenCommandKey)), programPath)) return false;
+  ReleaseExtension(ExtensionOf(type), progId);
+  SHDeleteKeyA(HKEY_CURRENT_USER, (kClassesKey + progId).c_str());
+  return true;
+}
+
 }  // namespace
 
 std::string ProgIdOf(const product::TDocumentType& type) {
@@ -96,6 +105,12 @@ std::vector<product::TDocumentType> ChosenDocumentTypes(const std::string& argum
 }
 
 void RegisterDocumentTypes(const std::string& programPath, const std::vector<product::TDocumentType>& types) {
+  // A type left unchecked in a later run is no longer this copy's.
+  for (const product::TDocumentType& type : product::kDocumentTypes) {
+    bool chosen = false;
+    for (const product::TDocumentType& wanted : types) chosen = chosen || wanted.Letter == type.Letter;
+    if (!chosen) ReleaseType(type, programPath);
+  }
   for (const product::TDocumentType& type : types) {
     const std::string progId = ProgIdOf(type);
     WriteDefaultValue(progId, DescriptionOf(type.Letter));
@@ -108,13 +123,7 @@ void RegisterDocumentTypes(const std::string& programPath, const std::vector<pro
 
 void UnregisterDocumentTypes(const std::string& programPath) {
   bool changed = false;
-  for (const product::TDocumentType& type : product::kDocumentTypes) {
-    const std::string progId = ProgIdOf(type);
-    if (!SamePathName(CommandProgram(ReadDefaultValue(progId + kOpenCommandKey)), programPath)) continue;
-    ReleaseExtension(ExtensionOf(type), progId);
-    SHDeleteKeyA(HKEY_CURRENT_USER, (kClassesKey + progId).c_str());
-    changed = true;
-  }
+  for (const product::TDocumentType& type : product::kDocumentTypes) changed = ReleaseType(type, programPath) || changed;
   if (changed) SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
 }
 

@@ -16,7 +16,8 @@ std::string ExtensionOf(const product::TDocumentType& type);  // ".rtf"
 // type once, in type order; unknown suffixes are skipped.
 std::vector<product::TDocumentType> ChosenDocumentTypes(const std::string& argument);
 
-// Writes the keys of each type for programPath, then tells the shell.
+// Writes the keys of each type for programPath and takes away the other types
+// still registered for programPath, then tells the shell.
 void RegisterDocumentTypes(const std::string& programPath, const std::vector<product::TDocumentType>& types);
 
 // Removes the ProgID of every type whose open command still starts

@@ -11,7 +11,8 @@ struct TInstallRecord {
   std::vector<std::string> Folders;  // "Made Dir: " lines, in log order
 };
 
-// Lines of other forms are skipped; a missing or unreadable log gives an empty record.
+// Lines of other forms are skipped, and repeated lines count once; only the
+// first 16 MB are read. A missing or unreadable log gives an empty record.
 TInstallRecord ReadInstallRecord(const std::string& logPath);
 
 }  // namespace vlm

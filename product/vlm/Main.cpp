@@ -8,6 +8,7 @@
 #include "PathGuard.h"
 #include "ProductNames.h"
 #include "UninstallHandoff.h"
+#include "instutils/DllSearch.h"
 
 namespace {
 
@@ -40,6 +41,7 @@ int RunEditor(HINSTANCE instance, int showCommand, const std::string& documentPa
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandTail, int showCommand) {
+  instutils::RestrictDllSearch();  // the uninstall runs a copy of this program from the temporary folder
   const vlm::TStartRequest request = vlm::ParseCommandLine(commandTail ? commandTail : "");
   switch (request.Action) {
     case vlm::saAssociate:
@@ -48,7 +50,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandTail, int showCom
     case vlm::saUninstall:
       return vlm::AskAndHandOffUninstall();
     case vlm::saFinishUninstall:
-      return vlm::FinishUninstall(request.WaitHandle, request.ProgramPath);
+      return vlm::FinishUninstall(request.WaitHandle, request.ConfirmedHandle, request.OwnFileHandle,
+                                request.ProgramPath);
     case vlm::saEdit:
       break;
   }

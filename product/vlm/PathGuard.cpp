@@ -44,6 +44,18 @@ std::vector<std::string> SplitNames(const std::string& rest) {
   return names;
 }
 
+// The last backslash that is not the second byte of a double-byte character.
+size_t LastSeparator(const std::string& path) {
+  size_t last = std::string::npos;
+  for (size_t i = 0; i < path.size(); ++i) {
+    if (IsDBCSLeadByte(static_cast<BYTE>(path[i])) && i + 1 < path.size())
+      ++i;
+    else if (path[i] == '\\')
+      last = i;
+  }
+  return last;
+}
+
 std::string FullPathName(const std::string& path) {
   char buf[MAX_PATH + 1];
   DWORD n = GetFullPathNameA(path.c_str(), sizeof buf, buf, nullptr);
@@ -118,6 +130,8 @@ bool SamePathName(const std::string& a, const std::string& b) {
   return CanonicalPath(a, ca) && CanonicalPath(b, cb) && Upper(ca) == Upper(cb);
 }
 
+bool SameCanonical(const std::string& a, const std::string& b) { return Upper(a) == Upper(b); }
+
 bool IsWithin(const std::string& normal, const std::string& root) {
   const std::string n = Upper(normal), r = Upper(root);
   if (n.compare(0, r.size(), r) != 0) return false;
@@ -130,7 +144,54 @@ void TPlaces::Add(const std::string& root) {
   if (CanonicalPath(root, canonical)) roots_.push_back(canonical);
 }
 
-std::string TPlaces::Grant(const std::string& path) const {
+std::string TPlaces::Grant(const std::string& path, DWORD* attributes) {
+  if (attributes) *attributes = INVALID_FILE_ATTRIBUTES;
+  std::string normal;
+  if (!NormalisePath(path, normal)) return std::string();
+  for (const std::string& root : roots_)
+    if (SameCanonical(normal, root)) {
+      if (attributes) *attributes = GetFileAttributesA(root.c_str());
+      return GrantWalk(normal);
+    }
+  const size_t cut = LastSeparator(normal);
+  if (cut == std::string::npos || cut + 1 == normal.size()) return std::string();  // a root outside every place
+  std::string parent = normal.substr(0, cut);
+  if (parent.size() == 2) parent += '\\';
+  const TFolder& folder = Folder(parent);
+  if (folder.Granted.empty()) return std::string();
+
+  std::string name = normal.substr(cut + 1);
+  const auto entry = folder.Entries.find(Upper(name));
+  if (entry != folder.Entries.end()) {
+    if (entry->second.Attributes & FILE_ATTRIBUTE_REPARSE_POINT) return std::string();
+    name = entry->second.LongName;  // a short name reads as its long one
+    if (attributes) *attributes = entry->second.Attributes;
+  }
+  return folder.Granted + (folder.Granted.back() == '\\' ? "" : "\\") + name;
+}
+
+const TPlaces::TFolder& TPlaces::Folder(const std::string& normal) {
+  const std::string key = Upper(normal);
+  auto known = folders_.find(key);
+  if (known != folders_.end()) return known->second;
+  TFolder& folder = folders_[key];
+  folder.Granted = GrantWalk(normal);
+  if (folder.Granted.empty()) return folder;
+  // One listing answers every line about this folder's files.
+  WIN32_FIND_DATAA found;
+  const std::string pattern = folder.Granted + (folder.Granted.back() == '\\' ? "*" : "\\*");
+  HANDLE search = FindFirstFileA(pattern.c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return folder;
+  do {
+    const TEntry entry = {found.cFileName, found.dwFileAttributes};
+    folder.Entries[Upper(found.cFileName)] = entry;
+    if (found.cAlternateFileName[0]) folder.Entries[Upper(found.cAlternateFileName)] = entry;
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  return folder;
+}
+
+std::string TPlaces::GrantWalk(const std::string& path) const {
   std::string canonical;
   if (!CanonicalPath(path, canonical)) return std::string();
   for (const std::string& root : roots_) {

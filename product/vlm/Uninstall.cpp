@@ -37,12 +37,13 @@ bool IsRootFolder(const std::string& folder) {
 
 size_t Depth(const std::string& path) { return static_cast<size_t>(std::count(path.begin(), path.end(), '\\')); }
 
-bool DeleteRecordedFile(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
+bool DeleteRecordedFile(const std::string& path, DWORD attributes) {
   if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
   if (attributes & FILE_ATTRIBUTE_READONLY) SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
   return DeleteFileA(path.c_str()) != 0;
 }
+
+bool DeleteRecordedFile(const std::string& path) { return DeleteRecordedFile(path, GetFileAttributesA(path.c_str())); }
 
 // The program may take a moment to be released after its process ended (a
 // scanner looking at it); give up after two seconds.
@@ -53,21 +54,19 @@ void DeleteProgram(const std::string& path) {
   }
 }
 
-// Only an entry that uninstalls this copy: a later install elsewhere owns it otherwise.
-void RemoveUninstallEntry(const std::string& programPath) {
-  std::string command;
-  {
-    base::UniqueHKey key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_QUERY_VALUE, key.out()) != ERROR_SUCCESS) return;
-    char value[2 * MAX_PATH] = {};
-    DWORD type = 0, size = sizeof value - 1;
-    if (RegQueryValueExA(key.get(), kUninstallStringValue, nullptr, &type, reinterpret_cast<BYTE*>(value), &size) !=
-            ERROR_SUCCESS ||
-        type != REG_SZ)
-      return;
-    command = value;
-  }
-  if (SamePathName(CommandProgram(command), programPath)) SHDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey);
+// The program the uninstall entry removes: the copy installed last. Empty
+// when there is no entry.
+std::string UninstallEntryProgram() {
+  base::UniqueHKey key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_QUERY_VALUE, key.out()) != ERROR_SUCCESS)
+    return std::string();
+  char value[2 * MAX_PATH] = {};
+  DWORD type = 0, size = sizeof value - 1;
+  if (RegQueryValueExA(key.get(), kUninstallStringValue, nullptr, &type, reinterpret_cast<BYTE*>(value), &size) !=
+          ERROR_SUCCESS ||
+      type != REG_SZ)
+    return std::string();
+  return CommandProgram(value);
 }
 
 }  // namespace
@@ -82,14 +81,22 @@ void RemoveInstallation(const std::string& programPath) {
   // A drive or share root as destination would open the whole volume to the log.
   TPlaces places;
   if (!IsRootFolder(destination)) places.Add(destination);
+  // Copies share the data folder. The entry names the copy installed last:
+  // while that is another one, what lies there is still in use.
+  const std::string entryProgram = UninstallEntryProgram();
+  const bool entryIsOurs = !entryProgram.empty() && SamePathName(entryProgram, program);
+  const bool dataInUse = !entryProgram.empty() && !entryIsOurs;
   const std::string data = DataFolder();
-  if (!data.empty()) places.Add(data);
+  if (!data.empty() && !dataInUse) places.Add(data);
 
+  std::string canonicalLog;
+  if (!CanonicalPath(logPath, canonicalLog)) return;
   const TInstallRecord record = ReadInstallRecord(logPath);
   for (const std::string& file : record.Files) {
-    const std::string granted = places.Grant(file);
-    if (granted.empty() || SamePathName(granted, program) || SamePathName(granted, logPath)) continue;
-    DeleteRecordedFile(granted);
+    DWORD attributes = INVALID_FILE_ATTRIBUTES;
+    const std::string granted = places.Grant(file, &attributes);
+    if (granted.empty() || SameCanonical(granted, program) || SameCanonical(granted, canonicalLog)) continue;
+    DeleteRecordedFile(granted, attributes);
   }
   std::vector<std::string> folders;
   for (const std::string& folder : record.Folders) {
@@ -102,7 +109,7 @@ void RemoveInstallation(const std::string& programPath) {
 
   RemoveProductShortcuts(program);
   UnregisterDocumentTypes(program);
-  RemoveUninstallEntry(program);
+  if (entryIsOurs) SHDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey);
 
   DeleteProgram(program);
   DeleteRecordedFile(logPath);

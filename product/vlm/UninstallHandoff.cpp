@@ -5,10 +5,12 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "PathGuard.h"
 #include "Uninstall.h"
 #include "base/WinHandles.h"
+#include "registration/ProductInterface.h"
 
 namespace vlm {
 
@@ -25,38 +27,181 @@ std::string ModulePath() {
   return n > 0 && n < MAX_PATH && CanonicalPath(std::string(buf, n), canonical) ? canonical : std::string();
 }
 
+HANDLE HandleFromText(const std::string& text) {
+  char* end = nullptr;
+  const unsigned long long value = std::strtoull(text.c_str(), &end, 10);
+  return value != 0 && end && *end == '\0' ? reinterpret_cast<HANDLE>(static_cast<uintptr_t>(value)) : nullptr;
+}
+
+std::string HandleText(HANDLE handle) { return std::to_string(reinterpret_cast<uintptr_t>(handle)); }
+
+// A security descriptor whose DACL grants the current user alone, inherited
+// by what is created inside; the system's inherited entries are added to it.
+class TPrivateAccess {
+ public:
+  bool Build() {
+    base::UniqueHandle token;
+    HANDLE raw = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &raw)) return false;
+    token.reset(raw);
+    DWORD size = 0;
+    GetTokenInformation(token.get(), TokenUser, nullptr, 0, &size);
+    if (size == 0) return false;
+    user_.resize(size);
+    if (!GetTokenInformation(token.get(), TokenUser, user_.data(), size, &size)) return false;
+    PSID sid = reinterpret_cast<TOKEN_USER*>(user_.data())->User.Sid;
+    acl_.resize(sizeof(ACL) + sizeof(ACCESS_ALLOWED_ACE) + GetLengthSid(sid));
+    auto* acl = reinterpret_cast<ACL*>(acl_.data());
+    return InitializeAcl(acl, static_cast<DWORD>(acl_.size()), ACL_REVISION) &&
+           AddAccessAllowedAceEx(acl, ACL_REVISION, OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE, GENERIC_ALL, sid) &&
+           InitializeSecurityDescriptor(&descriptor_, SECURITY_DESCRIPTOR_REVISION) &&
+           SetSecurityDescriptorDacl(&descriptor_, TRUE, acl, FALSE);
+  }
+  SECURITY_ATTRIBUTES* Attributes() {
+    attributes_ = {sizeof attributes_, &descriptor_, FALSE};
+    return &attributes_;
+  }
+
+ private:
+  std::vector<BYTE> user_, acl_;
+  SECURITY_DESCRIPTOR descriptor_ = {};
+  SECURITY_ATTRIBUTES attributes_ = {};
+};
+
+// A folder made now under parent, so nothing can have been planted in it, that
+// only this user may write to. Empty when none could be made.
+std::string MakePrivateFolder(const std::string& parent) {
+  TPrivateAccess access;
+  if (!access.Build()) return std::string();
+  const DWORD seed = GetTickCount() ^ (GetCurrentProcessId() << 16);
+  for (DWORD attempt = 0; attempt < 100; ++attempt) {
+    char name[32];
+    wsprintfA(name, "vlu%08lX", static_cast<unsigned long>(seed + attempt * 7919));
+    const std::string folder = parent + name;
+    if (CreateDirectoryA(folder.c_str(), access.Attributes())) return folder;
+    if (GetLastError() != ERROR_ALREADY_EXISTS) return std::string();
+  }
+  return std::string();
+}
+
+// The parts of a started hand-over that must go again when a later step fails.
+struct TTemporaryCopy {
+  std::string Folder, Program;
+  ~TTemporaryCopy() {
+    if (!Started && !Folder.empty()) {
+      DeleteFileA(Program.c_str());
+      RemoveDirectoryA(Folder.c_str());
+    }
+  }
+  bool Started = false;
+};
+
+HANDLE OpenInheritable(const std::string& path, DWORD access, DWORD flags) {
+  SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+  return CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &inherit,
+                     OPEN_EXISTING, flags, nullptr);
+}
+
 // Starts the temporary copy; false when any step fails (the copy then goes again).
 bool StartTemporaryCopy(const std::string& programPath) {
-  char tempFolder[MAX_PATH + 1] = {}, copyPath[MAX_PATH + 1] = {};
-  if (!GetTempPathA(MAX_PATH, tempFolder) || !GetTempFileNameA(tempFolder, "vlu", 0, copyPath)) return false;
-  if (!CopyFileA(programPath.c_str(), copyPath, FALSE)) {
-    DeleteFileA(copyPath);
-    return false;
-  }
+  char tempFolder[MAX_PATH + 1] = {}, systemFolder[MAX_PATH + 1] = {};
+  if (!GetTempPathA(MAX_PATH, tempFolder) || !GetSystemDirectoryA(systemFolder, MAX_PATH)) return false;
+  TTemporaryCopy copy;
+  copy.Folder = MakePrivateFolder(tempFolder);
+  if (copy.Folder.empty()) return false;
+  copy.Program = copy.Folder + "\\" + product::kProgramFile;
+  if (!CopyFileA(programPath.c_str(), copy.Program.c_str(), TRUE)) return false;
+
   // Inherited by the copy, so the file is deleted once the copy has ended too.
-  SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-  base::UniqueFile deleteOnClose(CreateFileA(copyPath, DELETE, FILE_SHARE_READ | FILE_SHARE_DELETE, &inherit,
-                                             OPEN_EXISTING, FILE_FLAG_DELETE_ON_CLOSE, nullptr));
-  if (!deleteOnClose) {
-    DeleteFileA(copyPath);
-    return false;
-  }
+  base::UniqueFile deleteFile(OpenInheritable(copy.Program, DELETE, FILE_FLAG_DELETE_ON_CLOSE));
+  // What the user confirmed: this program file, whatever its path reads later.
+  base::UniqueFile confirmed(OpenInheritable(programPath, FILE_READ_ATTRIBUTES, 0));
+  if (!deleteFile || !confirmed) return false;
   HANDLE self = nullptr;
   if (!DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(), &self, SYNCHRONIZE, TRUE, 0))
     return false;
   base::UniqueHandle selfOwner(self);
 
-  std::string command = "\"" + std::string(copyPath) + "\" -ui-finish " +
-                        std::to_string(reinterpret_cast<uintptr_t>(self)) + " \"" + programPath + "\"";
+  std::string command = "\"" + copy.Program + "\" -ui-finish " + HandleText(self) + " " +
+                        HandleText(confirmed.get()) + " " + HandleText(deleteFile.get()) + " \"" + programPath + "\"";
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process = {};
-  // Started outside the destination, which it must be able to remove.
-  if (!CreateProcessA(copyPath, &command[0], nullptr, nullptr, TRUE, 0, nullptr, tempFolder, &startup, &process))
+  // Started outside the destination, which it must be able to remove, and
+  // outside the temporary folder, where others may leave files.
+  if (!CreateProcessA(copy.Program.c_str(), &command[0], nullptr, nullptr, TRUE, 0, nullptr, systemFolder, &startup,
+                      &process))
     return false;
+  copy.Started = true;
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
   return true;
+}
+
+bool SameFile(HANDLE a, HANDLE b) {
+  BY_HANDLE_FILE_INFORMATION ia = {}, ib = {};
+  return GetFileInformationByHandle(a, &ia) && GetFileInformationByHandle(b, &ib) &&
+         ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber && ia.nFileIndexHigh == ib.nFileIndexHigh &&
+         ia.nFileIndexLow == ib.nFileIndexLow;
+}
+
+bool ReadSmallFile(const std::string& path, std::string& data) {
+  base::UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, 0, nullptr));
+  if (!file) return false;
+  const DWORD size = GetFileSize(file.get(), nullptr);
+  if (size == INVALID_FILE_SIZE || size > 64u * 1024 * 1024) return false;
+  data.assign(size, '\0');
+  DWORD got = 0;
+  return size == 0 || (ReadFile(file.get(), &data[0], size, &got, nullptr) && got == size);
+}
+
+// programPath is the file the asking copy held for the user's Yes, and this
+// program was copied from it: anything else is not an installation of ours.
+bool IsConfirmedProgram(HANDLE confirmed, const std::string& programPath) {
+  base::UniqueFile named(CreateFileA(programPath.c_str(), FILE_READ_ATTRIBUTES,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                     0, nullptr));
+  if (!named || !SameFile(confirmed, named.get())) return false;
+  std::string installed, self;
+  const std::string selfPath = ModulePath();
+  return !selfPath.empty() && ReadSmallFile(programPath, installed) && ReadSmallFile(selfPath, self) &&
+         installed == self;
+}
+
+// A running program file can be renamed though not deleted: moved through
+// the handle that deletes it on close (so that the deletion follows it) to
+// beside its folder, which then goes at once.
+void LeavePrivateFolder(HANDLE ownFile) {
+  struct TRenameInformation {
+    BOOLEAN ReplaceIfExists;
+    HANDLE RootDirectory;
+    ULONG FileNameLength;
+    WCHAR FileName[MAX_PATH + 8];
+  };
+  struct TIoStatus {
+    void* Status;
+    ULONG_PTR Information;
+  };
+  using SetInformationFileFn = LONG(WINAPI*)(HANDLE, TIoStatus*, void*, ULONG, int);
+  constexpr int kFileRenameInformation = 10;
+  auto setInformation = reinterpret_cast<SetInformationFileFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtSetInformationFile")));
+  const std::string self = ModulePath();
+  const size_t cut = self.rfind('\\');
+  BY_HANDLE_FILE_INFORMATION info = {};
+  if (!setInformation || !ownFile || self.empty() || cut == std::string::npos ||
+      !GetFileInformationByHandle(ownFile, &info))
+    return;
+  const std::string folder = self.substr(0, cut);
+  TRenameInformation rename = {};
+  const std::string target = "\\??\\" + folder + ".tmp";
+  const int chars = MultiByteToWideChar(CP_ACP, 0, target.c_str(), -1, rename.FileName, MAX_PATH + 8);
+  if (chars <= 1) return;
+  rename.FileNameLength = static_cast<ULONG>((chars - 1) * sizeof(WCHAR));
+  TIoStatus status = {};
+  if (setInformation(ownFile, &status, &rename, sizeof rename, kFileRenameInformation) >= 0)
+    RemoveDirectoryA(folder.c_str());
 }
 
 }  // namespace
@@ -69,14 +214,32 @@ int AskAndHandOffUninstall() {
   return 1;
 }
 
-int FinishUninstall(const std::string& waitHandle, const std::string& programPath) {
-  char* end = nullptr;
-  const unsigned long long value = std::strtoull(waitHandle.c_str(), &end, 10);
-  if (value != 0 && end && *end == '\0') {
-    base::UniqueHandle asking(reinterpret_cast<HANDLE>(static_cast<uintptr_t>(value)));
-    WaitForSingleObject(asking.get(), 30000);
+int FinishUninstall(const std::string& waitHandle, const std::string& confirmedHandle,
+                    const std::string& ownFileHandle, const std::string& programPath) {
+  bool confirmed = false;
+  {
+    // Only an inherited file handle is ours to close; a stray number is left alone.
+    HANDLE raw = HandleFromText(confirmedHandle);
+    BY_HANDLE_FILE_INFORMATION info = {};
+    if (raw && GetFileInformationByHandle(raw, &info)) {
+      base::UniqueFile held(raw);  // closed before the removal, which deletes that file
+      confirmed = IsConfirmedProgram(held.get(), programPath);
+    }
+  }
+  if (!confirmed) {
+    MessageBoxA(nullptr,
+                ("Nothing was removed: \"" + programPath +
+                 "\" is not the Vellumar Word Processor whose removal was confirmed.")
+                    .c_str(),
+                kQuestionCaption, MB_OK | MB_ICONERROR);
+    return 1;
+  }
+  if (HANDLE asking = HandleFromText(waitHandle)) {
+    base::UniqueHandle owner(asking);
+    WaitForSingleObject(owner.get(), 30000);
   }
   RemoveInstallation(programPath);
+  LeavePrivateFolder(HandleFromText(ownFileHandle));
   return 0;
 }
 

@@ -315,6 +315,17 @@ TEST_F(VlmProcess, AssociatesTheChosenTypesAndOpensTheirDocuments) {
       EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, ClassKey(type))) << type.Suffix;
   }
 
+  // A later run without RTF takes this copy's RTF registration away, and
+  // leaves another program's DOC registration alone.
+  const std::string otherDoc = "OtherEditor.doc";
+  SHSetValueA(HKEY_CURRENT_USER, ClassKey(product::kDocumentTypes[2]).c_str(), nullptr, REG_SZ, otherDoc.c_str(),
+              DWORD(otherDoc.size() + 1));
+  runAssoc("vdoc_docx");
+  EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, ClassKey(product::kDocumentTypes[0])));
+  EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kClasses + vlm::ProgIdOf(product::kDocumentTypes[0])));
+  EXPECT_EQ(RegString(HKEY_CURRENT_USER, ClassKey(product::kDocumentTypes[2])), otherDoc);
+  EXPECT_EQ(lstrcmpiA(OpenCommand(product::kDocumentTypes[3]).c_str(), expected.c_str()), 0);
+
   char temp[MAX_PATH + 1] = {};
   GetTempPathA(MAX_PATH, temp);
   const std::string document = std::string(temp) + "vlm test letter.docx";
@@ -471,6 +482,38 @@ TEST_F(InstalledCopy, UninstallAnsweredNoChangesNothing) {
     EXPECT_TRUE(Exists(kept)) << kept;
   EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, ClassKey(product::kDocumentTypes[0])));
   EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, vlm::kUninstallKey));
+}
+
+// Copies share the data folder; the uninstall entry names the one installed last.
+TEST_F(InstalledCopy, UninstallKeepsSharedDataWhileAnotherCopyIsRegistered) {
+  const std::string other = product::UninstallCommand(root_ + "\\Vellumar2\\vlm.exe");
+  SHSetValueA(HKEY_LOCAL_MACHINE, vlm::kUninstallKey, "UninstallString", REG_SZ, other.c_str(),
+              DWORD(other.size() + 1));
+  EXPECT_EQ(Uninstall(IDYES), 0u);
+  EXPECT_FALSE(Exists(program_));
+  EXPECT_FALSE(Exists(dest_ + "\\License.txt"));
+  EXPECT_TRUE(Exists(data_ + "\\Public\\Basic.asn"));
+  EXPECT_TRUE(Exists(data_ + "\\Public\\Spellcheck\\en.dic"));
+  EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, vlm::kUninstallKey, "UninstallString"), other);
+}
+
+// The hand-over switch acts only on the copy whose removal was confirmed.
+TEST_F(InstalledCopy, HandOverNamingAnotherFileRemovesNothing) {
+  const std::string victim = root_ + "\\Other\\anything.txt", listed = root_ + "\\Other\\listed.txt";
+  ASSERT_TRUE(CreateDirectoryA((root_ + "\\Other").c_str(), nullptr));
+  WriteText(victim, "not the product");
+  WriteText(listed, "not the product either");
+  WriteText(root_ + "\\Other\\Install.log", "File Copy: " + listed + "\r\n");
+  EXPECT_TRUE(instutils::SaveInstallLog());
+  for (const std::string& named : {victim, program_}) {
+    // No handle of a confirming copy comes with it: whatever the numbers, nothing goes.
+    JobRun run("\"" + program_ + "\" -ui-finish 4 8 12 \"" + named + "\"");
+    EXPECT_TRUE(AnswerMessageBox(run.pid(), IDOK)) << named << ": refused without a word";
+    EXPECT_TRUE(run.WaitAllEnded(20000));
+    EXPECT_EQ(run.exitCode(), 1u) << named;
+  }
+  for (const std::string& kept : {victim, listed, program_, dest_ + "\\License.txt", data_ + "\\Public\\Basic.asn"})
+    EXPECT_TRUE(Exists(kept)) << kept;
 }
 
 // Install.log is data anyone who can write the destination may have edited,

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
+#include "instutils/DllSearch.h"
 #include "instutils/ShellFolders.h"
 #include "setup/AppWindow.h"
 #include "setup/Startup.h"
@@ -50,7 +51,7 @@ TEST(DllSearch, ADllBesideTheExecutableIsNotLoadedByBareName) {
   FreeLibrary(before);
   ASSERT_EQ(GetModuleHandleA("planted_probe.dll"), nullptr);
 
-  setup::RestrictDllSearch();
+  instutils::RestrictDllSearch();
   HMODULE after = LoadLibraryA("planted_probe.dll");
   EXPECT_EQ(after, nullptr) << "a DLL beside the executable must not be found once the search is restricted";
   if (after) FreeLibrary(after);
