@@ -143,7 +143,8 @@ def check_file(path, floor_name, table, used):
                 if version_index(NT_ORDER, nt) > version_index(NT_ORDER, floor_nt):
                     faults.append(f"{dll}!{name}: first in Windows NT {nt}, newer than {floor_nt}")
                 if floor_9x and version_index(NINE_X_ORDER, nine) > version_index(NINE_X_ORDER, floor_9x):
-                    faults.append(f"{dll}!{name}: first in Windows {nine}, newer than {floor_9x}")
+                    first = "in no Windows 9x" if nine == "none" else f"first in Windows {nine}"
+                    faults.append(f"{dll}!{name}: {first}, newer than {floor_9x}")
         if count == 0:
             faults.append("no imports found")
     except (OSError, PeError, struct.error, ValueError, UnicodeDecodeError) as e:
