@@ -35,21 +35,22 @@ const char kPeerTitle[] = "Vellumar Word Processor Lite Setup";
 const int kPeerNext = IDOK;  // its Next, I Agree, Install and Finish are one button
 const char* const kPeerPages[] = {"I &Agree", "&Next >", "&Install"};
 
+struct ControlSearch {
+  int id;
+  HWND found;
+};
+
+BOOL CALLBACK FindControlById(HWND child, LPARAM lp) {
+  auto* s = reinterpret_cast<ControlSearch*>(lp);
+  if (GetDlgCtrlID(child) != s->id) return TRUE;
+  s->found = child;
+  return FALSE;
+}
+
 // A descendant of `top` at any depth with this control ID, or null.
 HWND Control(HWND top, int id) {
-  struct Search {
-    int id;
-    HWND found;
-  } search = {id, nullptr};
-  EnumChildWindows(
-      top,
-      [](HWND child, LPARAM lp) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(lp);
-        if (GetDlgCtrlID(child) != s->id) return TRUE;
-        s->found = child;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  ControlSearch search = {id, nullptr};
+  EnumChildWindows(top, FindControlById, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
