@@ -1,11 +1,15 @@
-// What every benchmark program needs: a clock, a median, and its arguments'
-// Unix paths as Wine sees them.
+// What every benchmark program needs: a clock, a median, its arguments' Unix
+// paths as Wine sees them; for those that time other programs, a started
+// program and a search for its windows.
 #pragma once
 #include <windows.h>
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
+
+#include "base/WinHandles.h"
 
 namespace bench {
 
@@ -28,6 +32,86 @@ inline std::string WindowsPath(std::string p) {
 inline double Median(std::vector<double> v) {
   std::sort(v.begin(), v.end());
   return v[v.size() / 2];
+}
+
+// A program started for one measurement; ended by force when it goes out of
+// scope, as nothing it does after its measurement counts.
+class Started {
+ public:
+  explicit Started(const std::string& exe, const std::string& args = "") {
+    std::string cmd = "\"" + exe + "\"" + (args.empty() ? "" : " " + args);
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessA(exe.c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return;
+    process_.reset(pi.hProcess);
+    CloseHandle(pi.hThread);
+    id_ = pi.dwProcessId;
+  }
+  ~Started() {
+    if (!process_) return;
+    TerminateProcess(process_.get(), 0);
+    WaitForSingleObject(process_.get(), 10000);
+  }
+  Started(const Started&) = delete;
+  Started& operator=(const Started&) = delete;
+  HANDLE process() const { return process_.get(); }
+  DWORD id() const { return id_; }
+
+ private:
+  base::UniqueHandle process_;
+  DWORD id_ = 0;
+};
+
+// A window's text, asked of its own thread (an edit box keeps it there); empty
+// when that thread does not answer.
+inline std::string TextOf(HWND wnd) {
+  char text[256] = {};
+  DWORD_PTR got = 0;
+  if (!wnd || !SendMessageTimeoutA(wnd, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                                   5000, &got))
+    return std::string();
+  return std::string(text, std::min<size_t>(got, sizeof text - 1));
+}
+
+struct WindowSearch {
+  DWORD processId;
+  const char* title;   // null: any
+  const char* button;  // a child button with this text; null: none needed
+  HWND found;
+};
+
+inline BOOL CALLBACK FindVisibleTitled(HWND wnd, LPARAM lp) {
+  auto* s = reinterpret_cast<WindowSearch*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(wnd, &pid);
+  char text[128] = {};
+  GetWindowTextA(wnd, text, sizeof text);
+  if (pid == s->processId && IsWindowVisible(wnd) && (!s->title || strcmp(text, s->title) == 0) &&
+      (!s->button || FindWindowExA(wnd, nullptr, "Button", s->button))) {
+    s->found = wnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// The process's visible top-level window with this title (any, if null) and,
+// if asked, a child button with this text; null when there is none yet.
+inline HWND VisibleWindow(DWORD processId, const char* title, const char* button = nullptr) {
+  WindowSearch search = {processId, title, button, nullptr};
+  EnumWindows(FindVisibleTitled, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// Polls `done` every millisecond until it holds or `ms` have passed; its last answer.
+template <typename Done>
+bool WaitUntil(Done done, DWORD ms) {
+  const DWORD start = GetTickCount();
+  while (!done()) {
+    if (GetTickCount() - start >= ms) return done();
+    Sleep(1);
+  }
+  return true;
 }
 
 }  // namespace bench

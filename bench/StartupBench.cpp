@@ -1,8 +1,9 @@
 // Measures start-up as a user meets it: from CreateProcess to the first page
 // painted and the program waiting for input, for the setup and for a program
-// that shows one empty window, alternately in the same run.
-//   startup_bench SETUP.EXE EMPTY_WINDOW.EXE [ROUNDS]
-// Both are ended by force once measured; the setup has written nothing by then.
+// that shows one empty window, and for the peer installer when given,
+// alternately in the same run.
+//   startup_bench SETUP.EXE EMPTY_WINDOW.EXE [ROUNDS [PEER.EXE]]
+// Each is ended by force once measured; the setup has written nothing by then.
 #include <windows.h>
 
 #include <algorithm>
@@ -12,7 +13,6 @@
 #include <vector>
 
 #include "bench/BenchSupport.h"
-#include "base/WinHandles.h"
 
 using bench::Median;
 using bench::Seconds;
@@ -21,76 +21,65 @@ using bench::WindowsPath;
 namespace {
 
 const char kWizardTitle[] = "Vellumar Word Processor Lite - Setup";
+const char kPeerTitle[] = "Vellumar Word Processor Lite Setup";
+const char kPeerNext[] = "&Next >";
 
-struct WindowSearch {
-  DWORD processId;
-  const char* title;
-  bool found;
+struct Program {
+  const char* label;
+  std::string exe;
+  const char* title;   // of its first page's window; null: any visible window
+  const char* button;  // a button that first page shows, if any
+  std::vector<double> times;
 };
 
-BOOL CALLBACK FindVisibleTitled(HWND wnd, LPARAM lp) {
-  auto* s = reinterpret_cast<WindowSearch*>(lp);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(wnd, &pid);
-  char text[128] = {};
-  GetWindowTextA(wnd, text, sizeof text);
-  if (pid == s->processId && IsWindowVisible(wnd) && (!s->title || strcmp(text, s->title) == 0)) {
-    s->found = true;
-    return FALSE;
-  }
-  return TRUE;
+// Seconds from CreateProcess until the program first waits for input with
+// nothing left to paint and its first page's window is up; negative when it
+// did not get there.
+double TimeToFirstPage(const Program& p) {
+  const double t0 = Seconds();
+  bench::Started run(p.exe);
+  if (!run.process() || WaitForInputIdle(run.process(), 30000) != 0) return -1;
+  // A program may go idle once before its window is made (the peer unpacks
+  // its pages first): the first page counts from when it is there.
+  if (!bench::WaitUntil([&] { return bench::VisibleWindow(run.id(), p.title, p.button) != nullptr; }, 30000))
+    return -1;
+  return Seconds() - t0;
 }
 
-// Seconds from CreateProcess until the program first waits for input with
-// nothing left to paint; negative when it did not get there, or when no
-// visible window (with this title, if given) was up at that moment.
-double TimeToFirstPaint(const std::string& exe, const char* title) {
-  std::string cmd = "\"" + exe + "\"";
-  STARTUPINFOA si = {};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi = {};
-  const double t0 = Seconds();
-  if (!CreateProcessA(exe.c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return -1;
-  base::UniqueHandle process(pi.hProcess), thread(pi.hThread);
-  const DWORD idle = WaitForInputIdle(pi.hProcess, 30000);
-  const double elapsed = Seconds() - t0;
-  WindowSearch search = {pi.dwProcessId, title, false};
-  EnumWindows(FindVisibleTitled, reinterpret_cast<LPARAM>(&search));
-  TerminateProcess(pi.hProcess, 0);
-  WaitForSingleObject(pi.hProcess, 10000);
-  return idle == 0 && search.found ? elapsed : -1;
+void Report(const Program& p, const Program& yardstick) {
+  const double m = Median(p.times);
+  std::printf("  %-12s %7.1f ms (min %.1f, max %.1f)", p.label, m * 1000,
+              *std::min_element(p.times.begin(), p.times.end()) * 1000,
+              *std::max_element(p.times.begin(), p.times.end()) * 1000);
+  if (&p != &yardstick) std::printf(", ratio to %s %.2f", yardstick.label, m / Median(yardstick.times));
+  std::printf("\n");
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    std::fprintf(stderr, "usage: startup_bench SETUP.EXE EMPTY_WINDOW.EXE [ROUNDS]\n");
+    std::fprintf(stderr, "usage: startup_bench SETUP.EXE EMPTY_WINDOW.EXE [ROUNDS [PEER.EXE]]\n");
     return 2;
   }
-  const std::string setup = WindowsPath(argv[1]), empty = WindowsPath(argv[2]);
   const int rounds = argc > 3 ? std::max(1, std::atoi(argv[3])) : 15;
-  // One start of each first, so that neither pays for a cold cache.
-  TimeToFirstPaint(empty, nullptr);
-  TimeToFirstPaint(setup, kWizardTitle);
-  std::vector<double> setupTimes, emptyTimes;
+  std::vector<Program> programs = {{"setup", WindowsPath(argv[1]), kWizardTitle, nullptr, {}},
+                                   {"empty window", WindowsPath(argv[2]), nullptr, nullptr, {}}};
+  if (argc > 4) programs.push_back({"peer", WindowsPath(argv[4]), kPeerTitle, kPeerNext, {}});
+  // One start of each first, so that none pays for a cold cache.
+  for (const Program& p : programs) TimeToFirstPage(p);
   for (int i = 0; i < rounds; ++i) {
-    const double e = TimeToFirstPaint(empty, nullptr);
-    const double s = TimeToFirstPaint(setup, kWizardTitle);
-    if (e < 0 || s < 0) {
-      std::fprintf(stderr, "startup_bench: a program did not reach its first page\n");
-      return 1;
+    for (Program& p : programs) {
+      const double t = TimeToFirstPage(p);
+      if (t < 0) {
+        std::fprintf(stderr, "startup_bench: %s did not reach its first page\n", p.label);
+        return 1;
+      }
+      p.times.push_back(t);
     }
-    emptyTimes.push_back(e);
-    setupTimes.push_back(s);
   }
-  const double s = Median(setupTimes), e = Median(emptyTimes);
-  std::printf("start-up to first page painted (median of %d): setup %.1f ms, empty window %.1f ms, ratio %.2f\n",
-              rounds, s * 1000, e * 1000, s / e);
-  std::printf("  setup min %.1f max %.1f ms; empty window min %.1f max %.1f ms\n",
-              *std::min_element(setupTimes.begin(), setupTimes.end()) * 1000,
-              *std::max_element(setupTimes.begin(), setupTimes.end()) * 1000,
-              *std::min_element(emptyTimes.begin(), emptyTimes.end()) * 1000,
-              *std::max_element(emptyTimes.begin(), emptyTimes.end()) * 1000);
+  std::printf("start-up to first page painted (median of %d):\n", rounds);
+  const Program& yardstick = programs.back();  // the peer when there is one, else the empty window
+  for (const Program& p : programs) Report(p, yardstick);
   return 0;
 }

@@ -15,7 +15,7 @@ PKGS=(cmake make g++ zlib1g-dev pkg-config ca-certificates
       wine wine32:i386 wine64 xvfb xauth x11-utils imagemagick
       googletest python3 tzdata osslsigncode openssl wamerican wbritish hyphen-en-us icoutils
       fonts-liberation2 fonts-wine
-      clang-14 libclang-rt-14-dev)
+      clang-14 libclang-rt-14-dev nsis)
 
 missing=()
 dpkg --print-foreign-architectures | grep -qx i386 || missing=(arch)
