@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "bench/BenchSupport.h"
+#include "tests/e2e/ProcessDriver.h"
 #include "wizard/WizardLayout.h"
 
 using bench::Median;
@@ -35,24 +36,8 @@ const char kPeerTitle[] = "Vellumar Word Processor Lite Setup";
 const int kPeerNext = IDOK;  // its Next, I Agree, Install and Finish are one button
 const char* const kPeerPages[] = {"I &Agree", "&Next >", "&Install"};
 
-struct ControlSearch {
-  int id;
-  HWND found;
-};
-
-BOOL CALLBACK FindControlById(HWND child, LPARAM lp) {
-  auto* s = reinterpret_cast<ControlSearch*>(lp);
-  if (GetDlgCtrlID(child) != s->id) return TRUE;
-  s->found = child;
-  return FALSE;
-}
-
 // A descendant of `top` at any depth with this control ID, or null.
-HWND Control(HWND top, int id) {
-  ControlSearch search = {id, nullptr};
-  EnumChildWindows(top, FindControlById, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
+HWND Control(HWND top, int id) { return e2e::FindControl(top, id); }
 
 // Clicks `button` and waits until `shows` holds; false after `ms`.
 template <typename Shows>
