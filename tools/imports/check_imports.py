@@ -160,10 +160,10 @@ def main():
     args = ap.parse_args()
     table, faults = load_table(args.table)
     used = set()
-    for spec in args.files:
-        path, _, floor = spec.rpartition(":")
+    for arg in args.files:
+        path, _, floor = arg.rpartition(":")
         if floor not in FLOORS:
-            ap.error(f"{spec}: floor must be one of {', '.join(FLOORS)}")
+            ap.error(f"{arg}: floor must be one of {', '.join(FLOORS)}")
         count, file_faults = check_file(path, floor, table, used)
         faults += [f"{path}: {fault}" for fault in file_faults]
         print(f"{path}: {count} imports, floor {floor}: {'FAILED' if file_faults else 'ok'}")
