@@ -34,46 +34,6 @@ inline double Median(std::vector<double> v) {
   return v[v.size() / 2];
 }
 
-// A program started for one measurement; ended by force when it goes out of
-// scope, as nothing it does after its measurement counts.
-class Started {
- public:
-  explicit Started(const std::string& exe, const std::string& args = "") {
-    std::string cmd = "\"" + exe + "\"" + (args.empty() ? "" : " " + args);
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi = {};
-    if (!CreateProcessA(exe.c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return;
-    process_.reset(pi.hProcess);
-    CloseHandle(pi.hThread);
-    id_ = pi.dwProcessId;
-  }
-  ~Started() {
-    if (!process_) return;
-    TerminateProcess(process_.get(), 0);
-    WaitForSingleObject(process_.get(), 10000);
-  }
-  Started(const Started&) = delete;
-  Started& operator=(const Started&) = delete;
-  HANDLE process() const { return process_.get(); }
-  DWORD id() const { return id_; }
-
- private:
-  base::UniqueHandle process_;
-  DWORD id_ = 0;
-};
-
-// A window's text, asked of its own thread (an edit box keeps it there); empty
-// when that thread does not answer.
-inline std::string TextOf(HWND wnd) {
-  char text[256] = {};
-  DWORD_PTR got = 0;
-  if (!wnd || !SendMessageTimeoutA(wnd, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
-                                   5000, &got))
-    return std::string();
-  return std::string(text, std::min<size_t>(got, sizeof text - 1));
-}
-
 struct WindowSearch {
   DWORD processId;
   const char* title;   // null: any

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "bench/BenchSupport.h"
+#include "tests/e2e/ProcessDriver.h"
 
 using bench::Median;
 using bench::Seconds;
@@ -37,8 +38,8 @@ struct Program {
 // did not get there.
 double TimeToFirstPage(const Program& p) {
   const double t0 = Seconds();
-  bench::Started run(p.exe);
-  if (!run.process() || WaitForInputIdle(run.process(), 30000) != 0) return -1;
+  e2e::ChildProcess run(p.exe);  // ended by force once measured
+  if (!run.started() || WaitForInputIdle(run.handle(), 30000) != 0) return -1;
   // A program may go idle once before its window is made (the peer unpacks
   // its pages first): the first page counts from when it is there.
   if (!bench::WaitUntil([&] { return bench::VisibleWindow(run.id(), p.title, p.button) != nullptr; }, 30000))

@@ -19,7 +19,7 @@
 
 using bench::Median;
 using bench::Seconds;
-using bench::TextOf;
+using e2e::ControlText;
 using bench::WaitUntil;
 using bench::WindowsPath;
 
@@ -48,7 +48,7 @@ bool ClickUntil(HWND button, Shows shows, DWORD ms) {
 
 // Seconds from Next on the ready page to the associations page; negative on failure.
 double SetupInstall(const std::string& exe) {
-  bench::Started run(exe);
+  e2e::ChildProcess run(exe);
   HWND wnd = nullptr;
   if (!WaitUntil([&] { return (wnd = bench::VisibleWindow(run.id(), kWizardTitle)) != nullptr; }, kStartTimeout)) {
     std::fprintf(stderr, "wizard_install_bench: no setup window\n");
@@ -56,20 +56,20 @@ double SetupInstall(const std::string& exe) {
   }
   const HWND next = Control(wnd, wizard::widNextBtn), header = Control(wnd, wizard::widTopLbl);
   for (const char* page : kSetupPages)
-    if (!ClickUntil(next, [&] { return TextOf(header) == page; }, kStepTimeout)) {
+    if (!ClickUntil(next, [&] { return ControlText(header) == page; }, kStepTimeout)) {
       std::fprintf(stderr, "wizard_install_bench: the setup did not reach \"%s\" (at \"%s\")\n", page,
-                   TextOf(header).c_str());
+                   ControlText(header).c_str());
       return -1;
     }
   const double t0 = Seconds();
-  if (!ClickUntil(next, [&] { return TextOf(header) == kSetupDone; }, kInstallTimeout)) return -1;
+  if (!ClickUntil(next, [&] { return ControlText(header) == kSetupDone; }, kInstallTimeout)) return -1;
   return Seconds() - t0;
 }
 
 // Seconds from Install on the components page until Next is enabled on the
 // finished install page; negative on failure.
 double PeerInstall(const std::string& exe) {
-  bench::Started run(exe);
+  e2e::ChildProcess run(exe);
   HWND wnd = nullptr;
   if (!WaitUntil([&] { return (wnd = bench::VisibleWindow(run.id(), kPeerTitle, "&Next >")) != nullptr; },
                  kStartTimeout)) {
@@ -78,16 +78,16 @@ double PeerInstall(const std::string& exe) {
   }
   const HWND next = GetDlgItem(wnd, kPeerNext);
   for (const char* text : kPeerPages)
-    if (!ClickUntil(next, [&] { return TextOf(next) == text && IsWindowEnabled(next); }, kStepTimeout)) {
+    if (!ClickUntil(next, [&] { return ControlText(next) == text && IsWindowEnabled(next); }, kStepTimeout)) {
       std::fprintf(stderr, "wizard_install_bench: the peer did not show \"%s\" (shows \"%s\")\n", text,
-                   TextOf(next).c_str());
+                   ControlText(next).c_str());
       return -1;
     }
   // Done when the page's status line (in the inner page dialog) says so and
   // Next is back: neither alone tells the install page from the one before.
   auto done = [&] {
     const HWND page = FindWindowExA(wnd, nullptr, "#32770", nullptr);
-    return page && FindWindowExA(page, nullptr, nullptr, "Completed") && TextOf(next) == "&Next >" &&
+    return page && FindWindowExA(page, nullptr, nullptr, "Completed") && ControlText(next) == "&Next >" &&
            IsWindowEnabled(next);
   };
   const double t0 = Seconds();

@@ -51,6 +51,7 @@ class ChildProcess {
   explicit ChildProcess(const CommandLine& command);
   bool started() const { return process_.valid(); }
   DWORD id() const { return id_; }
+  HANDLE handle() const { return process_.get(); }
   bool Running() const { return process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT; }
   // Waits up to `ms` for the end; false on time-out (the process is then killed).
   bool WaitForExit(DWORD ms, DWORD* exitCode);
