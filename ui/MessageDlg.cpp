@@ -275,10 +275,8 @@ int32_t SystemBoxFallback(const std::string& text, uint8_t dlgType, TMsgDlgButto
   for (const Set& set : kSets) {
     if (set.buttons != buttons) continue;
     const UINT icon = dlgType < sizeof(kIcons) / sizeof(kIcons[0]) ? kIcons[dlgType] : 0;
-    std::string shown = text;  // a carriage return alone breaks the line in our dialog
-    for (size_t i = 0; (i = shown.find('\r', i)) != std::string::npos; i += 2)
-      if (i + 1 >= shown.size() || shown[i + 1] != '\n') shown.insert(i + 1, 1, '\n');
-    return MessageBoxA(GetActiveWindow(), shown.c_str(), CaptionOf(dlgType), set.style | icon | MB_TASKMODAL);
+    return MessageBoxA(GetActiveWindow(), WithLineBreaks(text).c_str(), CaptionOf(dlgType),
+                       set.style | icon | MB_TASKMODAL);
   }
   return mrNone;
 }
