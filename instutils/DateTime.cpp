@@ -81,6 +81,11 @@ bool DateTimeToDosDateTime(double dt, WORD& dosDate, WORD& dosTime) {
   return true;
 }
 
+bool SameDosTime(double a, double b) {
+  WORD da, ta, db, tb;
+  return DateTimeToDosDateTime(a, da, ta) && DateTimeToDosDateTime(b, db, tb) && da == db && ta == tb;
+}
+
 double NowAsDateTime() {
   SYSTEMTIME st;
   GetLocalTime(&st);

@@ -11,6 +11,9 @@ double DosDateTimeToDateTime(WORD dosDate, WORD dosTime);
 // Rounds down to even seconds. False when dt is not finite or lies outside the
 // years 1980..2107 that a DOS date can hold.
 bool DateTimeToDosDateTime(double dt, WORD& dosDate, WORD& dosTime);
+// Equal at the two-second resolution the file system keeps; a stamp outside
+// the DOS range never equals a file's time.
+bool SameDosTime(double a, double b);
 double NowAsDateTime();  // local time, milliseconds included
 
 }  // namespace instutils

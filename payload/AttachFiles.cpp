@@ -50,14 +50,6 @@ bool FileExists(const std::string& path) {
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-// Equal at the two-second resolution the file system keeps; a stamp outside
-// the DOS range never equals a file's time.
-bool SameDosTime(double a, double b) {
-  WORD da, ta, db, tb;
-  return instutils::DateTimeToDosDateTime(a, da, ta) && instutils::DateTimeToDosDateTime(b, db, tb) && da == db &&
-         ta == tb;
-}
-
 int32_t ClampToInt32(int64_t n) {
   return int32_t(std::min<int64_t>(n, std::numeric_limits<int32_t>::max()));
 }
@@ -187,7 +179,7 @@ bool TAttachedFiles::PlanOne(const TAttachedFile& entry, const std::string& fold
   }
   if (rule != rrAlways && FileExists(target)) {
     if (rule == rrKeepExisting) return false;
-    if (rule == rrReplaceIfDifferent && SameDosTime(instutils::LastWriteTimeOf(target), entry.TimeStamp))
+    if (rule == rrReplaceIfDifferent && instutils::SameDosTime(instutils::LastWriteTimeOf(target), entry.TimeStamp))
       return false;
   }
   Plans[component].push_back(TFileToInstall{&entry, target, instutils::LogSuspendCount == 0});

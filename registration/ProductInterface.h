@@ -26,6 +26,8 @@ inline constexpr char kCommonDataFile[] = "vlm_common.dat";  // in the root data
 inline constexpr char kInstallStampFile[] = "install_stamp";  // in the hidden data folder
 inline constexpr char kInstallLogFile[] = "Install.log";      // in the destination folder
 inline constexpr char kUpdateLogFile[] = "Update.log";        // in the root data folder
+// The user's own words: installed empty, never the setup's to take away again.
+inline constexpr char kUserDictionaryFile[] = "userdicen.tlx";  // in the spellcheck data folder
 
 // The shortcut the setup places and the uninstaller removes.
 inline constexpr char kShortcutFile[] = "Vellumar Word Processor.lnk";

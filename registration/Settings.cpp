@@ -8,6 +8,7 @@
 #include "registration/FolderSize.h"
 #include "registration/Probes.h"
 #include "registration/Registry.h"
+#include "registration/SharedUse.h"
 
 namespace {
 
@@ -21,6 +22,28 @@ uint32_t UpdatedComps(uint32_t comps, const std::vector<uint8_t>& rows) {
       comps &= ~(1u << n);
   }
   return comps;
+}
+
+// Before the entry is overwritten: it may name a copy installed before the
+// counts were kept, which uses the shared data as much as this one.
+void CountSharedUse(const std::string& program, const std::vector<TSharedFile>& files) {
+  std::string previous;
+  if (shareduse::ReadUninstallEntryProgram(previous) == shareduse::esReadable &&
+      !instutils::SamePath(shareduse::LongForm(previous), shareduse::LongForm(program)) &&
+      GetFileAttributesA(previous.c_str()) != INVALID_FILE_ATTRIBUTES)
+    shareduse::AddInstall(previous);
+  shareduse::AddInstall(program);
+  // Only what this run left as the payload holds it: a file skipped after a
+  // failed write may be the user's.
+  for (const TSharedFile& file : files) {
+    shareduse::TFileMark mark;
+    const size_t cut = file.Path.find_last_of('\\');
+    if (lstrcmpiA(file.Path.c_str() + (cut == std::string::npos ? 0 : cut + 1), product::kUserDictionaryFile) == 0)
+      continue;
+    if (shareduse::MarkOf(file.Path, mark) && mark.Size == uint64_t(uint32_t(file.Size)) &&
+        instutils::SameDosTime(instutils::LastWriteTimeOf(file.Path), file.TimeStamp))
+      shareduse::MarkFile(file.Path, mark);
+  }
 }
 
 }  // namespace
@@ -51,6 +74,7 @@ void SaveSettings(const TSettingsToSave& s) {
 
   // Where the values go does not follow the install-for-anyone choice.
   const std::string program = instutils::JoinPath(s.Options.MainDir, product::kProgramFile);
+  CountSharedUse(program, s.SharedFiles);
   reg.SetRoot(HKEY_LOCAL_MACHINE);
   reg.OpenKey(kUninstallKey);
   reg.WriteString("DisplayIcon", program);
@@ -60,4 +84,5 @@ void SaveSettings(const TSettingsToSave& s) {
     reg.WriteInteger("EstimatedSize", static_cast<int32_t>(*kb));
   reg.WriteString("Publisher", kPublisher);
   reg.WriteString("UninstallString", product::UninstallCommand(program));
+  reg.WriteString("InstallLocation", s.Options.MainDir);
 }

@@ -45,6 +45,14 @@ struct TSavedSettings {
 // MAINDIR of MAX_PATH characters or more (no folder has such a name).
 TSavedSettings ReadSettings();
 
+// A file of the install plan that goes to the shared data folder, as the
+// payload holds it.
+struct TSharedFile {
+  std::string Path;
+  int32_t Size = 0;
+  double TimeStamp = 0;  // TDateTime, local
+};
+
 struct TSettingsToSave {
   TOptions Options;  // as the wizard holds it when it closes; Comps as read at start
   // The component list's check states in row order: 0 unchecked, 1 checked,
@@ -52,6 +60,7 @@ struct TSettingsToSave {
   std::vector<uint8_t> RowStates;
   bool InstallToAll = true;  // the ready page's box
   bool Launch = true;        // the finish page's box
+  std::vector<TSharedFile> SharedFiles;  // planned into the shared data folder
 };
 
 // Run once after the wizard has closed, when the installing page was entered,
@@ -62,5 +71,9 @@ struct TSettingsToSave {
 // a portable drive, also writes the uninstall entry under HKEY_LOCAL_MACHINE:
 // DisplayIcon, DisplayName, DisplayVersion, EstimatedSize (FolderSizeKB of the
 // destination; left as it was when that cannot be measured), Publisher,
-// UninstallString. Registry failures are silent.
+// UninstallString, InstallLocation. Before that it counts this install as a
+// user of the shared data (and the copy the entry named until now, which may
+// predate the counts), and records each shared file that lies on disk as the
+// payload holds it, so that the last uninstall knows what it may remove.
+// Registry failures are silent.
 void SaveSettings(const TSettingsToSave& s);

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include "components/Locations.h"
+#include "instutils/InstUtils.h"
 #include "payload/AttachFiles.h"
 #include "payload/InstallStatus.h"
 #include "registration/PageActions.h"
@@ -66,6 +67,14 @@ TSettingsToSave TMainDlgForm::SettingsToSave() const {
   for (const components::TComponentRow& row : rows_) s.RowStates.push_back(row.State);
   s.InstallToAll = Checked(widInstallToAllChkBx);
   s.Launch = Checked(widFinishChkBx);
+  if (!AttachedFiles || IsPortableInstall()) return s;
+  std::string data = components::DataFolder(components::dfRoot, Options.MainDir);
+  if (data.empty()) return s;
+  const size_t prefix = data.size();
+  for (const TFileToInstallList& plan : AttachedFiles->Plans)
+    for (const TFileToInstall& file : plan)
+      if (file.Source && file.Target.size() > prefix && instutils::SamePath(file.Target.substr(0, prefix), data))
+        s.SharedFiles.push_back({file.Target, file.Source->Size, file.Source->TimeStamp});
   return s;
 }
 

@@ -32,4 +32,14 @@ inline std::string ReadWholeFile(const std::string& path) {
   return data;
 }
 
+// Replaces the file's content; false when it cannot be written whole.
+inline bool WriteWholeFile(const std::string& path, const std::string& data) {
+  HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (f == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  const bool whole = WriteFile(f, data.data(), DWORD(data.size()), &written, nullptr) && written == data.size();
+  CloseHandle(f);
+  return whole;
+}
+
 }  // namespace testfiles

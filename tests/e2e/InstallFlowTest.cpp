@@ -455,19 +455,23 @@ TEST(InstallFlow, ASecondRunOverTheFirstMovesTheShortcutsToTheUserAndMergesTheLo
   EXPECT_EQ(group.size(), publicFiles) << "Update.log lists files outside the public folder";
 }
 
-// The asking copy hands the work to a temporary copy and ends, so the
-// removal is awaited by its effect: the program file going.
-TEST(InstallFlow, TheRegisteredUninstallCommandRemovesTheInstallationAfterYes) {
-  const Places p;
-  ASSERT_NO_FATAL_FAILURE(InstallThroughWizard({"-d" + p.dest, true, true}));
-  ASSERT_TRUE(WaitUntil([] { return Registered("cod") && Registered("doc"); }, kStepTimeout));
-  std::vector<std::string> recorded;
-  for (const std::string& line : LogLines(p.dest + "\\Install.log"))
-    if (line.compare(0, 11, "File Copy: ") == 0) recorded.push_back(line.substr(11));
-  ASSERT_EQ(CountOf(recorded, p.dest + "\\vlm.exe"), 1u);
-  for (const std::string& file : recorded) ASSERT_TRUE(Exists(file)) << file;
+// Every file below folder, at any depth.
+void FilesBelow(const std::string& folder, std::vector<std::string>& files) {
+  for (const std::string& name : EntriesIn(folder)) {
+    const std::string path = folder + "\\" + name;
+    if (GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY)
+      FilesBelow(path, files);
+    else
+      files.push_back(path);
+  }
+}
 
+// Runs the uninstall command the setup registered, which must name program,
+// and answers Yes. The asking copy hands the work to a temporary copy and
+// ends, so the removal is awaited by its effect: the program file going.
+void UninstallRegisteredCopy(const std::string& program) {
   const std::string command = RegText(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString");
+  ASSERT_EQ(command, "\"" + program + "\" -ui");
   ChildProcess asking(ChildProcess::CommandLine{command});
   ASSERT_TRUE(asking.started()) << command;
   const MessageBoxInfo box = WaitForMessageBox(asking.id(), kStartTimeout);
@@ -478,16 +482,53 @@ TEST(InstallFlow, TheRegisteredUninstallCommandRemovesTheInstallationAfterYes) {
   DWORD code = 1234;
   EXPECT_TRUE(asking.WaitForExit(kStepTimeout, &code));
   EXPECT_EQ(code, 0u);
+  ASSERT_TRUE(WaitUntil([&] { return !Exists(program); }, 40000)) << "the program was not removed";
+  const std::string folder = program.substr(0, program.rfind('\\'));
+  EXPECT_TRUE(WaitUntil([&] { return EntriesIn(folder).empty(); }, kStepTimeout))
+      << "the destination still holds " << EntriesIn(folder).size() << " entries";
+}
 
-  EXPECT_TRUE(WaitUntil([&] { return !Exists(p.dest + "\\vlm.exe"); }, 40000)) << "the program was not removed";
-  EXPECT_TRUE(WaitUntil([&] { return EntriesIn(p.dest).empty(); }, kStepTimeout))
-      << "the destination still holds " << EntriesIn(p.dest).size() << " entries";
+// Two copies share the data folder. The newer one removed first leaves the
+// older its data and its listing; the last one takes the data with it, but
+// for what the user owns or changed.
+TEST(InstallFlow, TwoCopiesShareTheDataUntilTheRegisteredUninstallRemovesTheLast) {
+  const Places p;
+  const std::string second = p.root + "\\Writer2";
+  ASSERT_NO_FATAL_FAILURE(InstallThroughWizard({"-d" + p.dest, true, true}));
+  ASSERT_TRUE(WaitUntil([] { return Registered("cod") && Registered("doc"); }, kStepTimeout));
+  std::vector<std::string> recorded;
+  for (const std::string& line : LogLines(p.dest + "\\Install.log"))
+    if (line.compare(0, 11, "File Copy: ") == 0) recorded.push_back(line.substr(11));
+  ASSERT_EQ(CountOf(recorded, p.dest + "\\vlm.exe"), 1u);
+  for (const std::string& file : recorded) ASSERT_TRUE(Exists(file)) << file;
+  ASSERT_NO_FATAL_FAILURE(InstallThroughWizard({"-d" + second}));
+  const std::vector<PlannedFile> shared = PlansOf(PlannedFiles(p), 1, kLastPlan);
+  const std::string changed = PlansOf(shared, 3, 3).at(0).target;
+  const std::string dictionary = p.data + "\\Public\\Spellcheck\\userdicen.tlx";
+  ASSERT_TRUE(testfiles::WriteWholeFile(changed, testfiles::ReadWholeFile(changed) + " and the user's own words"));
+
+  ASSERT_NO_FATAL_FAILURE(UninstallRegisteredCopy(second + "\\vlm.exe"));
+  for (const PlannedFile& f : shared)
+    if (f.plan != kMiddlePlan) {
+      EXPECT_TRUE(Exists(f.target)) << f.target;
+    }
+  for (const char* own : {"\\Update.log", "\\vlm_common.dat", "\\Hidden\\install_stamp"})
+    EXPECT_TRUE(Exists(p.data + own)) << own;
+
+  ASSERT_NO_FATAL_FAILURE(UninstallRegisteredCopy(p.dest + "\\vlm.exe"));
   for (const std::string& file : recorded) EXPECT_FALSE(Exists(file)) << file;
+  std::vector<std::string> left;
+  FilesBelow(p.data, left);
+  std::vector<std::string> owned = {changed, dictionary};
+  std::sort(left.begin(), left.end(), CaseLess());
+  std::sort(owned.begin(), owned.end(), CaseLess());
+  EXPECT_EQ(left, owned) << "the shared files the user did not change and the data folder's own go";
   for (int i = 0; i < 2; ++i) {
     EXPECT_FALSE(Exists(p.allUsersLinks[i])) << p.allUsersLinks[i];
     EXPECT_FALSE(Exists(p.userLinks[i])) << p.userLinks[i];
   }
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kSharedUseKey));
   for (const char* type : {"cod", "doc"}) {
     EXPECT_FALSE(Registered(type)) << type;
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\Classes\\" + ProgId(type))) << type;

@@ -65,6 +65,7 @@ void Places::CleanUp() const {
     DeleteFileA(link.c_str());
   DeleteKeyTree(HKEY_CURRENT_USER, "Software\\Vellumar Word Processor");
   DeleteKeyTree(HKEY_LOCAL_MACHINE, kUninstallKey);
+  DeleteKeyTree(HKEY_LOCAL_MACHINE, "Software\\Vellumar Word Processor");
   for (const char* type : kTypes) {
     if (Registered(type)) DeleteKeyTree(HKEY_CURRENT_USER, std::string("Software\\Classes\\.") + type);
     DeleteKeyTree(HKEY_CURRENT_USER, "Software\\Classes\\" + ProgId(type));

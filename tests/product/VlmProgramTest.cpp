@@ -18,6 +18,7 @@
 #include "product/vlm/PathGuard.h"
 #include "product/vlm/ProductNames.h"
 #include "registration/ProductInterface.h"
+#include "registration/SharedUse.h"
 #include "tests/instutils/Scratch.h"
 
 namespace {
@@ -380,6 +381,9 @@ class InstalledCopy : public testing::Test {
     Record(data_ + "\\Public\\Spellcheck\\en.dic");
     WriteText(data_ + "\\Update.log", "*0000000070A3E640\r\n");  // shared data the log does not list
     WriteText(data_ + "\\vlm_common.dat", "1");
+    // The setup's count of this copy, and its record of the shared files it wrote.
+    shareduse::AddInstall(program_);
+    for (const char* shared : {"\\Public\\Basic.asn", "\\Public\\Spellcheck\\en.dic"}) Mark(data_ + shared);
 
     instutils::CreateShortcut(ShortcutIn(CSIDL_PROGRAMS), program_, dest_, "");
     instutils::CreateShortcut(ShortcutIn(CSIDL_COMMON_DESKTOPDIRECTORY), program_, dest_, "");
@@ -411,6 +415,13 @@ class InstalledCopy : public testing::Test {
     for (int csidl : kShortcutFolders) DeleteFileA(ShortcutIn(csidl).c_str());
     RemoveDocumentTypes();
     SHDeleteKeyA(HKEY_LOCAL_MACHINE, vlm::kUninstallKey);
+    shareduse::DeleteRecord();
+  }
+
+  static void Mark(const std::string& file) {
+    shareduse::TFileMark mark;
+    ASSERT_TRUE(shareduse::MarkOf(file, mark)) << file;
+    shareduse::MarkFile(file, mark);
   }
 
   void Record(const std::string& file) {
@@ -450,14 +461,27 @@ class InstalledCopy : public testing::Test {
 
 TEST_F(InstalledCopy, UninstallRemovesWhatItInstalledAndKeepsTheRest) {
   WriteText(dest_ + "\\Templates\\Mine.tpl", "the user's own");
+  // The last copy: the shared files go but for what the user owns or changed.
+  const std::string dictionary = data_ + "\\Public\\Spellcheck\\userdicen.tlx";
+  const std::string letter = data_ + "\\Public\\Templates\\Letter.rtf";
+  instutils::MakeDir(data_ + "\\Public\\Templates\\");
+  instutils::MakeDir(data_ + "\\Hidden\\");
+  WriteText(data_ + "\\Hidden\\install_stamp", "12345678");
+  WriteText(dictionary, "words");
+  WriteText(letter, "Dear");
+  Mark(letter);
+  WriteText(letter, "Dear Sir");
   EXPECT_EQ(Uninstall(IDYES), 0u);
 
   for (const char* name : {"\\vlm.exe", "\\Install.log", "\\License.txt", "\\Dictionaries"})
     EXPECT_FALSE(Exists(dest_ + name)) << name;
   EXPECT_TRUE(Exists(dest_ + "\\Templates\\Mine.tpl"));  // and so its folders stay
-  EXPECT_FALSE(Exists(data_ + "\\Public"));
-  EXPECT_TRUE(Exists(data_ + "\\Update.log"));
-  EXPECT_TRUE(Exists(data_ + "\\vlm_common.dat"));
+  for (const char* gone : {"\\Public\\Basic.asn", "\\Public\\Spellcheck\\en.dic", "\\Update.log",
+                           "\\vlm_common.dat", "\\Hidden"})
+    EXPECT_FALSE(Exists(data_ + gone)) << gone;
+  EXPECT_TRUE(Exists(dictionary));
+  EXPECT_TRUE(Exists(letter));
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, shareduse::kSharedUseKey));
 
   EXPECT_FALSE(Exists(ShortcutIn(CSIDL_PROGRAMS)));
   EXPECT_FALSE(Exists(ShortcutIn(CSIDL_COMMON_DESKTOPDIRECTORY)));
@@ -484,17 +508,35 @@ TEST_F(InstalledCopy, UninstallAnsweredNoChangesNothing) {
   EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, vlm::kUninstallKey));
 }
 
-// Copies share the data folder; the uninstall entry names the one installed last.
-TEST_F(InstalledCopy, UninstallKeepsSharedDataWhileAnotherCopyIsRegistered) {
-  const std::string other = product::UninstallCommand(root_ + "\\Vellumar2\\vlm.exe");
-  SHSetValueA(HKEY_LOCAL_MACHINE, vlm::kUninstallKey, "UninstallString", REG_SZ, other.c_str(),
+// Copies share the data folder: the one that goes first leaves it, and the
+// uninstall entry to a copy that stays.
+TEST_F(InstalledCopy, UninstallOfOneOfTwoCopiesKeepsTheSharedDataAndListsTheOther) {
+  const std::string other = root_ + "\\Vellumar2\\vlm.exe";
+  ASSERT_TRUE(CreateDirectoryA((root_ + "\\Vellumar2").c_str(), nullptr));
+  ASSERT_TRUE(CopyFileA(VlmPath().c_str(), other.c_str(), FALSE));
+  shareduse::AddInstall(other);
+  EXPECT_EQ(Uninstall(IDYES), 0u);
+  EXPECT_FALSE(Exists(program_));
+  for (const char* kept : {"\\Public\\Basic.asn", "\\Public\\Spellcheck\\en.dic", "\\Update.log"})
+    EXPECT_TRUE(Exists(data_ + kept)) << kept;
+  EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, vlm::kUninstallKey, "UninstallString"), product::UninstallCommand(other));
+  EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, vlm::kUninstallKey, "DisplayIcon"), other);
+  const shareduse::TInstalls left = shareduse::ReadInstalls();
+  ASSERT_EQ(left.Programs.size(), 1u);
+  EXPECT_TRUE(vlm::SamePathName(left.Programs[0], other));
+}
+
+// Tools retype the entry's command as REG_EXPAND_SZ; naming a copy the counts
+// do not know, it still means that copy uses the data.
+TEST_F(InstalledCopy, AnExpandableEntryNamingAnotherCopyKeepsTheSharedData) {
+  const std::string other = "\"%SystemDrive%\\Vellumar Older\\vlm.exe\" -ui";
+  SHSetValueA(HKEY_LOCAL_MACHINE, vlm::kUninstallKey, "UninstallString", REG_EXPAND_SZ, other.c_str(),
               DWORD(other.size() + 1));
   EXPECT_EQ(Uninstall(IDYES), 0u);
   EXPECT_FALSE(Exists(program_));
-  EXPECT_FALSE(Exists(dest_ + "\\License.txt"));
   EXPECT_TRUE(Exists(data_ + "\\Public\\Basic.asn"));
-  EXPECT_TRUE(Exists(data_ + "\\Public\\Spellcheck\\en.dic"));
-  EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, vlm::kUninstallKey, "UninstallString"), other);
+  EXPECT_TRUE(Exists(data_ + "\\Update.log"));
+  EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, vlm::kUninstallKey));
 }
 
 // The hand-over switch acts only on the copy whose removal was confirmed.

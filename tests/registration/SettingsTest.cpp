@@ -2,13 +2,16 @@
 #include <windows.h>
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "base/WinHandles.h"
+#include "instutils/InstUtils.h"
 #include "instutils/TestSeams.h"
 #include "registration/Registry.h"
 #include "registration/Settings.h"
+#include "registration/SharedUse.h"
 #include "registration/TestSeams.h"
 #include "tests/instutils/Scratch.h"
 #include "tests/registration/FakeDisk.h"
@@ -46,6 +49,7 @@ class SettingsTest : public ::testing::Test {
   void TearDown() override {
     SHDeleteKeyA(HKEY_CURRENT_USER, kProductKey);
     SHDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey);
+    SHDeleteKeyA(HKEY_LOCAL_MACHINE, kProductKey);
     SetDriveTypeFunction(nullptr);
     instutils::SetDiskFreeSpaceFunction(nullptr);
     g_sectorsPerCluster = 8;
@@ -259,6 +263,44 @@ TEST_F(SettingsTest, NormalInstallRegistersItsUninstallEntry) {
   SaveSettings(save);
   EXPECT_EQ(ReadUninstallValue("EstimatedSize").Data, Dword(12));
   EXPECT_EQ(ReadUninstallValue("UninstallString").Data, Sz("\"" + program + "\" -ui"));
+}
+
+// The last uninstall removes the shared data by these counts and records: a
+// copy counted twice, or one left out, or a file recorded that the run did not
+// write as the payload holds it, would cost another copy or the user data.
+TEST_F(SettingsTest, NormalInstallCountsItselfOnceWithTheCopyTheEntryNamedAndRecordsWhatItWrote) {
+  testing_support::ScratchFolder older, dest, data;
+  testing_support::WriteFileBytes(older / "vlm.exe", "an install from before the counts");
+  const std::string olderCommand = "\"" + older.path() + "vlm.exe\" -ui";
+  SHSetValueA(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString", REG_EXPAND_SZ, olderCommand.c_str(),
+              DWORD(olderCommand.size() + 1));
+  for (const char* name : {"written.dat", "changed.dat", "userdicen.tlx"})
+    testing_support::WriteFileBytes(data / name, "12345");
+  const double stamp = instutils::LastWriteTimeOf(data / "written.dat");
+
+  TSettingsToSave save;
+  save.Options.MainDir = dest.path();
+  save.RowStates = {2, 1, 1, 1, 1, 1};
+  save.SharedFiles = {{data / "written.dat", 5, stamp}, {data / "changed.dat", 6, stamp},
+                      {data / "userdicen.tlx", 5, stamp}, {data / "missing.dat", 5, stamp}};
+  SaveSettings(save);
+  CharUpperA(&save.Options.MainDir[0]);  // the same folder again, spelt otherwise: a repair
+  save.Options.MainDir.pop_back();
+  SaveSettings(save);
+
+  const shareduse::TInstalls installs = shareduse::ReadInstalls();
+  EXPECT_TRUE(installs.Readable);
+  ASSERT_EQ(installs.Programs.size(), 2u);
+  for (const std::string& program : {older.path() + "vlm.exe", dest.path() + "vlm.exe"})
+    EXPECT_EQ(std::count_if(installs.Programs.begin(), installs.Programs.end(),
+                            [&](const std::string& p) { return lstrcmpiA(p.c_str(), program.c_str()) == 0; }),
+              1)
+        << program;
+  const shareduse::TFileMarks marks = shareduse::ReadFileMarks();
+  EXPECT_TRUE(marks.Readable);
+  ASSERT_EQ(marks.Files.size(), 1u);
+  EXPECT_EQ(lstrcmpiA(marks.Files.begin()->first.c_str(), (data / "written.dat").c_str()), 0);
+  EXPECT_EQ(marks.Files.begin()->second.Size, 5u);
 }
 
 }  // namespace
