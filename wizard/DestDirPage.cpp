@@ -124,6 +124,42 @@ std::vector<std::string> SubfolderNames(const std::string& folder) {
   return names;
 }
 
+// The names after a root, "\\a\\b", with "." and ".." resolved (".." stays
+// at the root) and the last name's trailing dots and spaces dropped, the name
+// with them when nothing else is left of it.
+std::string ResolvedNames(const std::string& rest) {
+  std::vector<std::string> names;
+  for (size_t from = 1; from <= rest.size();) {
+    const size_t to = std::min(rest.find('\\', from), rest.size());
+    const std::string name = rest.substr(from, to - from);
+    if (name == "..") {
+      if (!names.empty()) names.pop_back();
+    } else if (name != ".") {
+      names.push_back(name);
+    }
+    from = to + 1;
+  }
+  if (!names.empty() && !names.back().empty()) {
+    names.back().erase(names.back().find_last_not_of(". ") + 1);
+    if (names.back().empty()) names.pop_back();
+  }
+  std::string joined;
+  for (const std::string& name : names) joined += "\\" + name;
+  return joined;
+}
+
+// The long form of an existing folder, so that a short (8.3) spelling compares
+// equal; the path itself otherwise. The call is missing from Windows NT 4.0
+// and 95, where the setup only shows its refusal.
+std::string LongFolderPath(const std::string& path) {
+  using GetLongPathNameAFn = DWORD(WINAPI*)(LPCSTR, LPSTR, DWORD);
+  static const auto fn = reinterpret_cast<GetLongPathNameAFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetLongPathNameA")));
+  char buffer[MAX_PATH];
+  const DWORD got = fn ? fn(path.c_str(), buffer, MAX_PATH) : 0;
+  return got > 0 && got < MAX_PATH ? std::string(buffer, got) : path;
+}
+
 }  // namespace
 
 void SetLogicalDrivesFunction(LogicalDrivesFunction fn) { g_logicalDrives = fn; }
@@ -133,18 +169,20 @@ std::string NormalisedDestDir(const std::string& typed, char drive, const std::s
   const size_t first = typed.find_first_not_of(' ');
   std::string text =
       first == std::string::npos ? std::string() : typed.substr(first, typed.find_last_not_of(' ') - first + 1);
-  // Windows reads "/" as "\" and drops the last name's trailing dots and
-  // spaces: the text is made to say what Windows will use.
+  // Windows reads "/" as "\", resolves "." and "..", and drops the last
+  // name's trailing dots and spaces: the text is made to say what Windows
+  // will use, so that the rules below judge the folder itself.
   std::replace(text.begin(), text.end(), '/', '\\');
   if (!HasDriveLetter(text) && !HasServerAndShare(text)) text = std::string(1, drive) + ":";
   if (text.back() == '\\') text.pop_back();
-  const size_t lastName = text.find_last_of('\\') + 1;
-  if (text.find_first_not_of('.', lastName) != std::string::npos) {  // "." and ".." are no names
-    const size_t keep = text.find_last_not_of(". ");
-    text.erase(keep == std::string::npos || keep < lastName ? lastName : keep + 1);
-  }
+  const size_t rootEnd = HasDriveLetter(text) ? 2 : std::min(text.find('\\', text.find('\\', 2) + 1), text.size());
+  // "C:foo" lies below the drive's current folder: left as it is, for the
+  // check on Next to refuse.
+  if (rootEnd == text.size() || text[rootEnd] == '\\')
+    text = text.substr(0, rootEnd) + ResolvedNames(text.substr(rootEnd));
   const bool lastComponentEmpty = text.back() == ':' || text.back() == '\\';
-  if (lastComponentEmpty || instutils::SameFolder(text, programFiles))
+  if (lastComponentEmpty || instutils::SameFolder(text, programFiles) ||
+      instutils::SameFolder(LongFolderPath(text), LongFolderPath(programFiles)))
     text = instutils::JoinPath(text, kDefaultFolderName);
   return text;
 }

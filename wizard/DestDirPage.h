@@ -16,9 +16,11 @@
 namespace wizard {
 
 // The typed destination completed: spaces trimmed, "/" made "\", the drive
-// box's drive for a text without drive part, one trailing backslash dropped,
-// trailing dots of the last name dropped, and "Vellumar" joined to a bare
-// drive or to the Program Files folder itself, however it is spelt.
+// box's drive for a text without drive part, one trailing backslash dropped;
+// then, below a drive root or a share, "." and ".." resolved (never above the
+// root) and the last name's trailing dots and spaces dropped; and "Vellumar"
+// joined to a bare drive or to the Program Files folder itself, however it is
+// spelt, its short name too. A drive-relative text ("C:foo") is not resolved.
 std::string NormalisedDestDir(const std::string& typed, char drive, const std::string& programFiles);
 
 // Finds what no folder path can hold: a control character, one of < > | " * ?,

@@ -275,13 +275,17 @@ TEST(WizardFlow, OnlyALowerCaseDashDSwitchPresetsTheDestination) {
   char programFiles[MAX_PATH] = {};
   ASSERT_EQ(SHGetFolderPathA(nullptr, CSIDL_PROGRAM_FILES, nullptr, 0, programFiles), S_OK);
   const std::string fallback = std::string(programFiles) + "\\Vellumar";
+  char shortName[MAX_PATH] = {};
+  ASSERT_GT(GetShortPathNameA(programFiles, shortName, MAX_PATH), 0u);
   const struct {
-    const char* args;
+    std::string args;
     std::string shown;
   } cases[] = {
       {"-dD:\\Tools\\Writer", "D:\\Tools\\Writer"},  // taken as given, though it does not exist
       {"-DD:\\Tools\\Writer", fallback},
       {"/dD:\\Tools\\Writer", fallback},
+      {"-dC:\\foo\\..", "C:\\Vellumar"},  // never the drive root
+      {"-d" + std::string(shortName), std::string(shortName) + "\\Vellumar"},  // Program Files itself
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.args);
@@ -292,6 +296,8 @@ TEST(WizardFlow, OnlyALowerCaseDashDSwitchPresetsTheDestination) {
     ASSERT_TRUE(w.WaitForPage(1));
     w.Press(VK_RETURN);
     ASSERT_TRUE(w.WaitForPage(2));
+    w.Press(VK_RETURN);
+    ASSERT_TRUE(w.WaitForPage(3));
     EXPECT_EQ(w.Text(widDestDirEdt), c.shown);
     w.Quit();
   }

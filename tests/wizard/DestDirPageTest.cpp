@@ -270,6 +270,15 @@ TEST_F(DestDirPageTest, HugeFoldersAndLongestNamesNeitherHangNorCrash) {
   RemoveDirectoryW(wide.c_str());
 }
 
+TEST_F(DestDirPageTest, DotNamesAreResolvedNeverAboveTheRootBeforeTheDestinationRule) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"C:\\foo\\..", "C:\\Vellumar"}, {"C:\\.", "C:\\Vellumar"}, {"c:\\windows\\..\\", "c:\\Vellumar"},
+      {"X:\\Vellumar\\..", "X:\\Vellumar"}, {"X:\\a\\...", "X:\\a"}, {"X:\\a\\.\\b\\..\\..\\..\\c", "X:\\c"},
+      {DefaultFolder() + "\\..", DefaultFolder()}, {"\\\\srv\\share\\..\\..", "\\\\srv\\share"},
+      {"\\\\srv\\share\\a\\..\\b", "\\\\srv\\share\\b"}};
+  for (const auto& c : cases) EXPECT_EQ(NormalisedDestDir(c.first, 'd', ProgramFiles()), c.second) << c.first;
+}
+
 // Text no folder can be named after stays on the page, selected where it goes
 // wrong; it never becomes the destination.
 TEST_F(DestDirPageTest, UnholdableDestinationsStayOnThePageWithTheFaultSelected) {
