@@ -145,6 +145,16 @@ std::string FullFolderPath(const std::string& path) {
 
 bool SameFolder(const std::string& a, const std::string& b) { return SamePath(FullFolderPath(a), FullFolderPath(b)); }
 
+std::string LongPathName(const std::string& path) {
+  // Missing from Windows NT 4.0 and 95, where the setup only shows its refusal.
+  using GetLongPathNameAFn = DWORD(WINAPI*)(LPCSTR, LPSTR, DWORD);
+  static const auto fn = reinterpret_cast<GetLongPathNameAFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetLongPathNameA")));
+  char buffer[MAX_PATH + 1];
+  const DWORD got = fn ? fn(path.c_str(), buffer, sizeof buffer) : 0;
+  return got > 0 && got < sizeof buffer ? std::string(buffer, got) : path;
+}
+
 std::string WithCrLf(const std::string& text) {
   std::string out;
   out.reserve(text.size() + text.size() / 32);

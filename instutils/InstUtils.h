@@ -23,6 +23,9 @@ bool SamePath(const std::string& a, const std::string& b);  // CharUpperBuffA on
 // "\", "." and ".." resolved, trailing dots and spaces dropped, one trailing
 // backslash ignored; then SamePath.
 bool SameFolder(const std::string& a, const std::string& b);
+// The long form of an existing path (short 8.3 names spelt out); the path
+// itself where it does not exist or cannot be read.
+std::string LongPathName(const std::string& path);
 std::string EscapeAmpersands(const std::string& text);
 // Every CR, LF or CR LF as CR LF: the line break static and edit controls need.
 std::string WithCrLf(const std::string& text);

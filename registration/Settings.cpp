@@ -29,7 +29,7 @@ uint32_t UpdatedComps(uint32_t comps, const std::vector<uint8_t>& rows) {
 void CountSharedUse(const std::string& program, const std::vector<TSharedFile>& files) {
   std::string previous;
   if (shareduse::ReadUninstallEntryProgram(previous) == shareduse::esReadable &&
-      !instutils::SamePath(shareduse::LongForm(previous), shareduse::LongForm(program)) &&
+      !instutils::SamePath(instutils::LongPathName(previous), instutils::LongPathName(program)) &&
       GetFileAttributesA(previous.c_str()) != INVALID_FILE_ATTRIBUTES)
     shareduse::AddInstall(previous);
   shareduse::AddInstall(program);

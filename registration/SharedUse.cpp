@@ -1,6 +1,7 @@
 #include "registration/SharedUse.h"
 
 #include "base/WinHandles.h"
+#include "instutils/InstUtils.h"
 #include "registration/ProductInterface.h"
 
 namespace shareduse {
@@ -45,8 +46,6 @@ TListing ForEachValue(const char* path, Each each) {
   }
 }
 
-using GetLongPathNameAFn = DWORD(WINAPI*)(LPCSTR, LPSTR, DWORD);
-
 }  // namespace
 
 bool MarkOf(const std::string& path, TFileMark& mark) {
@@ -63,19 +62,10 @@ bool SameMark(const TFileMark& a, const TFileMark& b) {
   return a.Size == b.Size && CompareFileTime(&a.LastWrite, &b.LastWrite) == 0;
 }
 
-std::string LongForm(const std::string& path) {
-  // Not in Windows NT 4.0, where the setup must still start to say it cannot run.
-  static const auto getLongPathName = reinterpret_cast<GetLongPathNameAFn>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetLongPathNameA")));
-  char buf[MAX_PATH + 1];
-  const DWORD n = getLongPathName ? getLongPathName(path.c_str(), buf, sizeof buf) : 0;
-  return n > 0 && n < sizeof buf ? std::string(buf, n) : path;
-}
-
 void AddInstall(const std::string& programPath) {
   base::UniqueHKey key = CreateKey(kInstallsKey);
   if (!key) return;
-  RegSetValueExA(key.get(), LongForm(programPath).c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&kCounted),
+  RegSetValueExA(key.get(), instutils::LongPathName(programPath).c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&kCounted),
                  sizeof kCounted);
 }
 
@@ -106,9 +96,9 @@ TInstalls ReadInstalls() {
 
 bool RemoveInstall(const std::string& programPath) {
   std::vector<std::string> same;
-  const std::string program = LongForm(programPath);
+  const std::string program = instutils::LongPathName(programPath);
   ForEachValue(kInstallsKey, [&](const std::string& name, DWORD, const BYTE*, DWORD) {
-    if (!name.empty() && SameText(LongForm(name), program)) same.push_back(name);
+    if (!name.empty() && SameText(instutils::LongPathName(name), program)) same.push_back(name);
   });
   if (same.empty()) return false;
   base::UniqueHKey key;

@@ -37,9 +37,6 @@ struct TFileMark {
 bool MarkOf(const std::string& path, TFileMark& mark);
 bool SameMark(const TFileMark& a, const TFileMark& b);
 
-// The long form of path where it exists (short 8.3 names spelt out), else path.
-std::string LongForm(const std::string& path);
-
 // ---- the setup's side ----
 
 // Counts the install whose program is programPath (idempotent per path).

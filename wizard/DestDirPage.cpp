@@ -148,18 +148,6 @@ std::string ResolvedNames(const std::string& rest) {
   return joined;
 }
 
-// The long form of an existing folder, so that a short (8.3) spelling compares
-// equal; the path itself otherwise. The call is missing from Windows NT 4.0
-// and 95, where the setup only shows its refusal.
-std::string LongFolderPath(const std::string& path) {
-  using GetLongPathNameAFn = DWORD(WINAPI*)(LPCSTR, LPSTR, DWORD);
-  static const auto fn = reinterpret_cast<GetLongPathNameAFn>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetLongPathNameA")));
-  char buffer[MAX_PATH];
-  const DWORD got = fn ? fn(path.c_str(), buffer, MAX_PATH) : 0;
-  return got > 0 && got < MAX_PATH ? std::string(buffer, got) : path;
-}
-
 }  // namespace
 
 void SetLogicalDrivesFunction(LogicalDrivesFunction fn) { g_logicalDrives = fn; }
@@ -182,7 +170,7 @@ std::string NormalisedDestDir(const std::string& typed, char drive, const std::s
     text = text.substr(0, rootEnd) + ResolvedNames(text.substr(rootEnd));
   const bool lastComponentEmpty = text.back() == ':' || text.back() == '\\';
   if (lastComponentEmpty || instutils::SameFolder(text, programFiles) ||
-      instutils::SameFolder(LongFolderPath(text), LongFolderPath(programFiles)))
+      instutils::SameFolder(instutils::LongPathName(text), instutils::LongPathName(programFiles)))
     text = instutils::JoinPath(text, kDefaultFolderName);
   return text;
 }
