@@ -130,6 +130,15 @@ TFileMarks ReadFileMarks() {
 void DeleteRecord() {
   // The record's own layout, deepest first: RegDeleteKeyA leaves a key with subkeys.
   for (const char* path : {kInstallsKey, kFilesKey, kSharedUseKey}) RegDeleteKeyA(HKEY_LOCAL_MACHINE, path);
+  // The product's key goes too when nothing else lives there.
+  base::UniqueHKey parent;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kProductKey, 0, KEY_QUERY_VALUE, parent.out()) != ERROR_SUCCESS) return;
+  DWORD subkeys = 1, values = 1;
+  const bool empty = RegQueryInfoKeyA(parent.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values,
+                                      nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
+                     subkeys == 0 && values == 0;
+  parent.reset();
+  if (empty) RegDeleteKeyA(HKEY_LOCAL_MACHINE, kProductKey);
 }
 
 TEntryState ReadUninstallEntryProgram(std::string& program) {

@@ -23,6 +23,7 @@
 
 namespace shareduse {
 
+inline constexpr char kProductKey[] = "Software\\Vellumar Word Processor";
 inline constexpr char kSharedUseKey[] = "Software\\Vellumar Word Processor\\Shared Data";
 inline constexpr char kInstallsKey[] = "Software\\Vellumar Word Processor\\Shared Data\\Installs";
 inline constexpr char kFilesKey[] = "Software\\Vellumar Word Processor\\Shared Data\\Files";
@@ -61,7 +62,8 @@ struct TFileMarks {
 };
 TFileMarks ReadFileMarks();
 
-// The whole record, once the last copy has gone.
+// The whole record, once the last copy has gone, and the product's key
+// under HKEY_LOCAL_MACHINE when that is left empty.
 void DeleteRecord();
 
 // ---- the uninstall entry, read by both sides ----

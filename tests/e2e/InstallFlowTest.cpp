@@ -528,7 +528,7 @@ TEST(InstallFlow, TwoCopiesShareTheDataUntilTheRegisteredUninstallRemovesTheLast
     EXPECT_FALSE(Exists(p.userLinks[i])) << p.userLinks[i];
   }
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
-  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kSharedUseKey));
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "Software\\Vellumar Word Processor")) << "the counts stay";
   for (const char* type : {"cod", "doc"}) {
     EXPECT_FALSE(Registered(type)) << type;
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\Classes\\" + ProgId(type))) << type;

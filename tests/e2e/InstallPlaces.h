@@ -9,7 +9,6 @@ namespace e2e {
 
 inline constexpr char kInstallKey[] = "Software\\Vellumar Word Processor\\Install";
 inline constexpr char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vellumar Word Processor";
-inline constexpr char kSharedUseKey[] = "Software\\Vellumar Word Processor\\Shared Data";
 inline constexpr char kLinkName[] = "\\Vellumar Word Processor.lnk";
 inline constexpr const char* kTypes[] = {"rtf", "cod", "doc", "docx"};
 
