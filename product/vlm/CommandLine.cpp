@@ -46,8 +46,10 @@ TStartRequest ParseCommandLine(const std::string& tail) {
     if (args.size() > 1) request.AssociationArgument = args[1];
   } else if (IsSwitch(args[0], "-ui")) {
     request.Action = saUninstall;
-  } else if (IsSwitch(args[0], "-ui-finish") && args.size() > 4) {
+  } else if (IsSwitch(args[0], "-ui-finish")) {
+    // Any other count of values leaves the fields empty, and the hand-over is refused.
     request.Action = saFinishUninstall;
+    if (args.size() != 5) return request;
     request.WaitHandle = args[1];
     request.ConfirmedHandle = args[2];
     request.OwnFileHandle = args[3];

@@ -9,7 +9,7 @@ enum TStartAction {
   saEdit,            // open the editor window, with a document when one is named
   saAssociate,       // "-assoc vdoc_...": register document types, no window
   saUninstall,       // "-ui": ask, then hand the removal to a copy outside the folder
-  saFinishUninstall  // "-ui-finish <process> <file> <own file> <program>": that copy's part
+  saFinishUninstall  // "-ui-finish <process> <file> <own file> <program>": that copy's part (these four exactly)
 };
 
 struct TStartRequest {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "PathGuard.h"
+#include "PrivateFolder.h"
 #include "Uninstall.h"
 #include "base/WinHandles.h"
 #include "registration/ProductInterface.h"
@@ -35,53 +36,30 @@ HANDLE HandleFromText(const std::string& text) {
 
 std::string HandleText(HANDLE handle) { return std::to_string(reinterpret_cast<uintptr_t>(handle)); }
 
-// A security descriptor whose DACL grants the current user alone, inherited
-// by what is created inside; the system's inherited entries are added to it.
-class TPrivateAccess {
- public:
-  bool Build() {
-    base::UniqueHandle token;
-    HANDLE raw = nullptr;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &raw)) return false;
-    token.reset(raw);
-    DWORD size = 0;
-    GetTokenInformation(token.get(), TokenUser, nullptr, 0, &size);
-    if (size == 0) return false;
-    user_.resize(size);
-    if (!GetTokenInformation(token.get(), TokenUser, user_.data(), size, &size)) return false;
-    PSID sid = reinterpret_cast<TOKEN_USER*>(user_.data())->User.Sid;
-    acl_.resize(sizeof(ACL) + sizeof(ACCESS_ALLOWED_ACE) + GetLengthSid(sid));
-    auto* acl = reinterpret_cast<ACL*>(acl_.data());
-    return InitializeAcl(acl, static_cast<DWORD>(acl_.size()), ACL_REVISION) &&
-           AddAccessAllowedAceEx(acl, ACL_REVISION, OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE, GENERIC_ALL, sid) &&
-           InitializeSecurityDescriptor(&descriptor_, SECURITY_DESCRIPTOR_REVISION) &&
-           SetSecurityDescriptorDacl(&descriptor_, TRUE, acl, FALSE);
+// The folders to make the private folder in, in order, each ending in a
+// backslash: the temporary folder, the Windows one, the destination's parent;
+// none inside the destination, which cannot go while the copy's folder is in
+// it. A drive or share root as destination is never removed: any temporary
+// folder will do there.
+std::vector<std::string> PrivateFolderParents(const std::string& programPath) {
+  std::vector<std::string> parents;
+  char buf[MAX_PATH + 1] = {};
+  std::string destination, parent;
+  if (!CanonicalPath(programPath.substr(0, programPath.rfind('\\')), destination) ||
+      !NormalisePath(destination + "\\..", parent)) {
+    if (GetTempPathA(MAX_PATH, buf)) parents.push_back(buf);
+    return parents;
   }
-  SECURITY_ATTRIBUTES* Attributes() {
-    attributes_ = {sizeof attributes_, &descriptor_, FALSE};
-    return &attributes_;
+  std::string windowsTemp;
+  const UINT n = GetWindowsDirectoryA(buf, MAX_PATH);
+  if (n > 0 && n < MAX_PATH) windowsTemp = std::string(buf, n) + "\\Temp";
+  buf[0] = '\0';
+  for (const std::string& candidate : {std::string(GetTempPathA(MAX_PATH, buf) ? buf : ""), windowsTemp, parent}) {
+    std::string canonical;
+    if (candidate.empty() || !CanonicalPath(candidate, canonical) || IsWithin(canonical, destination)) continue;
+    parents.push_back(canonical.back() == '\\' ? canonical : canonical + "\\");
   }
-
- private:
-  std::vector<BYTE> user_, acl_;
-  SECURITY_DESCRIPTOR descriptor_ = {};
-  SECURITY_ATTRIBUTES attributes_ = {};
-};
-
-// A folder made now under parent, so nothing can have been planted in it, that
-// only this user may write to. Empty when none could be made.
-std::string MakePrivateFolder(const std::string& parent) {
-  TPrivateAccess access;
-  if (!access.Build()) return std::string();
-  const DWORD seed = GetTickCount() ^ (GetCurrentProcessId() << 16);
-  for (DWORD attempt = 0; attempt < 100; ++attempt) {
-    char name[32];
-    wsprintfA(name, "vlu%08lX", static_cast<unsigned long>(seed + attempt * 7919));
-    const std::string folder = parent + name;
-    if (CreateDirectoryA(folder.c_str(), access.Attributes())) return folder;
-    if (GetLastError() != ERROR_ALREADY_EXISTS) return std::string();
-  }
-  return std::string();
+  return parents;
 }
 
 // The parts of a started hand-over that must go again when a later step fails.
@@ -104,10 +82,11 @@ HANDLE OpenInheritable(const std::string& path, DWORD access, DWORD flags) {
 
 // Starts the temporary copy; false when any step fails (the copy then goes again).
 bool StartTemporaryCopy(const std::string& programPath) {
-  char tempFolder[MAX_PATH + 1] = {}, systemFolder[MAX_PATH + 1] = {};
-  if (!GetTempPathA(MAX_PATH, tempFolder) || !GetSystemDirectoryA(systemFolder, MAX_PATH)) return false;
+  char systemFolder[MAX_PATH + 1] = {};
+  if (!GetSystemDirectoryA(systemFolder, MAX_PATH)) return false;
   TTemporaryCopy copy;
-  copy.Folder = MakePrivateFolder(tempFolder);
+  for (const std::string& parent : PrivateFolderParents(programPath))
+    if (!(copy.Folder = MakePrivateFolder(parent)).empty()) break;
   if (copy.Folder.empty()) return false;
   copy.Program = copy.Folder + "\\" + product::kProgramFile;
   if (!CopyFileA(programPath.c_str(), copy.Program.c_str(), TRUE)) return false;
@@ -216,6 +195,11 @@ int AskAndHandOffUninstall() {
 
 int FinishUninstall(const std::string& waitHandle, const std::string& confirmedHandle,
                     const std::string& ownFileHandle, const std::string& programPath) {
+  if (programPath.empty()) {
+    MessageBoxA(nullptr, "Nothing was removed: the uninstall was not handed over completely.", kQuestionCaption,
+                MB_OK | MB_ICONERROR);
+    return 1;
+  }
   bool confirmed = false;
   {
     // Only an inherited file handle is ours to close; a stray number is left alone.

@@ -1,6 +1,7 @@
 // "-ui" runs from the folder it is to remove, and a running program file
 // cannot be deleted. So the asking copy hands the work to a copy of itself in
-// a fresh private folder under the temporary folder and ends; that copy waits
+// a fresh private folder under the temporary folder (elsewhere when that lies
+// in the folder to remove) and ends; that copy waits
 // for it, removes the installation, and its file goes when its last handle
 // closes.
 #pragma once

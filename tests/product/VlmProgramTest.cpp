@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <objbase.h>
 #include <shlobj.h>
+#include <sddl.h>
 #include <shlwapi.h>
 
 #include <algorithm>
@@ -16,6 +17,7 @@
 #include "product/vlm/CommandLine.h"
 #include "product/vlm/DocumentTypes.h"
 #include "product/vlm/PathGuard.h"
+#include "product/vlm/PrivateFolder.h"
 #include "product/vlm/ProductNames.h"
 #include "registration/ProductInterface.h"
 #include "registration/SharedUse.h"
@@ -547,15 +549,33 @@ TEST_F(InstalledCopy, HandOverNamingAnotherFileRemovesNothing) {
   WriteText(listed, "not the product either");
   WriteText(root_ + "\\Other\\Install.log", "File Copy: " + listed + "\r\n");
   EXPECT_TRUE(instutils::SaveInstallLog());
-  for (const std::string& named : {victim, program_}) {
-    // No handle of a confirming copy comes with it: whatever the numbers, nothing goes.
-    JobRun run("\"" + program_ + "\" -ui-finish 4 8 12 \"" + named + "\"");
-    EXPECT_TRUE(AnswerMessageBox(run.pid(), IDOK)) << named << ": refused without a word";
-    EXPECT_TRUE(run.WaitAllEnded(20000));
-    EXPECT_EQ(run.exitCode(), 1u) << named;
+  // No confirming copy's handles come with them, nor, last, four values: nothing goes.
+  const std::string quoted = "\"" + program_ + "\"";
+  for (const std::string& values : {"4 8 12 \"" + victim + "\"", "4 8 12 " + quoted, "4 8 12 " + quoted + " 16",
+                                    std::string(), std::string("1"), std::string("1 2"), std::string("1 2 3")}) {
+    JobRun run("\"" + program_ + "\" -ui-finish " + values);
+    EXPECT_TRUE(AnswerMessageBox(run.pid(), IDOK)) << values << ": refused without a word";
+    EXPECT_TRUE(run.WaitAllEnded(20000)) << values;
+    EXPECT_EQ(run.exitCode(), 1u) << values;
   }
   for (const std::string& kept : {victim, listed, program_, dest_ + "\\License.txt", data_ + "\\Public\\Basic.asn"})
     EXPECT_TRUE(Exists(kept)) << kept;
+}
+
+// The removing copy runs from outside the destination, and leaves nothing where it ran.
+TEST_F(InstalledCopy, UninstallWithTheTemporaryFolderInTheDestinationRemovesIt) {
+  const auto count = [] {
+    WIN32_FIND_DATAA found;
+    base::UniqueFind find(FindFirstFileA((SpecialFolder(CSIDL_WINDOWS) + "\\Temp\\vlu*").c_str(), &found));
+    int n = find.valid();
+    while (n && FindNextFileA(find.get(), &found)) ++n;
+    return n;
+  };
+  const int before = count();
+  uninstallTemp_ = dest_;
+  EXPECT_EQ(Uninstall(IDYES), 0u);
+  EXPECT_FALSE(Exists(dest_));
+  EXPECT_EQ(count(), before);
 }
 
 // Install.log is data anyone who can write the destination may have edited,
@@ -623,6 +643,26 @@ TEST(VlmPathGuard, ReadsLogPathsStrictly) {
   }
   EXPECT_TRUE(vlm::IsWithin("C:\\Apps\\Vellumar\\x", "C:\\apps\\vellumar"));
   EXPECT_FALSE(vlm::IsWithin("C:\\Apps\\Vellumar2\\x", "C:\\Apps\\Vellumar"));
+}
+
+// What others may do in a shared temporary folder must not pass to the removing copy's
+// folder. Wine makes a folder's descriptor up from its Unix mode: read it as built.
+TEST(VlmPrivateFolder, AdmitsTheUserSystemAndAdministratorsAlone) {
+  vlm::TPrivateAccess access;
+  HANDLE token = nullptr;
+  char user[256] = {}, *sid = nullptr, *sddl = nullptr;
+  DWORD size = 0;
+  ASSERT_TRUE(access.Build() && OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token));
+  GetTokenInformation(token, TokenUser, user, sizeof user, &size);
+  CloseHandle(token);
+  ASSERT_TRUE(ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(user)->User.Sid, &sid) &&
+              ConvertSecurityDescriptorToStringSecurityDescriptorA(access.Attributes()->lpSecurityDescriptor,
+                                                                   SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &sddl,
+                                                                   nullptr));
+  // "P": protected from the parent's inheritable entries.
+  EXPECT_EQ(std::string(sddl), "D:P(A;OICI;FA;;;" + std::string(sid) + ")(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)");
+  LocalFree(sid);
+  LocalFree(sddl);
 }
 
 TEST(VlmCommandLine, SplitsQuotedArguments) {
