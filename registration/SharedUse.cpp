@@ -132,7 +132,7 @@ void DeleteRecord() {
   for (const char* path : {kInstallsKey, kFilesKey, kSharedUseKey}) RegDeleteKeyA(HKEY_LOCAL_MACHINE, path);
   // The product's key goes too when nothing else lives there.
   base::UniqueHKey parent;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kProductKey, 0, KEY_QUERY_VALUE, parent.out()) != ERROR_SUCCESS) return;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kProductKey, 0, KEY_READ, parent.out()) != ERROR_SUCCESS) return;
   DWORD subkeys = 1, values = 1;
   const bool empty = RegQueryInfoKeyA(parent.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values,
                                       nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
