@@ -8,7 +8,7 @@
 #include "instutils/DateTime.h"
 #include "instutils/InstUtils.h"
 #include "instutils/Logs.h"
-#include "registration/ProductInterface.h"
+#include "contract/ProductInterface.h"
 
 namespace components {
 

@@ -6,8 +6,8 @@
 
 #include "components/TestSeams.h"
 #include "instutils/InstUtils.h"
-#include "registration/Probes.h"
-#include "registration/ProductInterface.h"
+#include "instutils/Probes.h"
+#include "contract/ProductInterface.h"
 
 namespace components {
 

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "instutils/InstUtils.h"
-#include "registration/ProductInterface.h"
+#include "contract/ProductInterface.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include "instutils/InstUtils.h"
 #include "registration/CommonData.h"
-#include "registration/Probes.h"
+#include "instutils/Probes.h"
 #include "registration/RunCommand.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "instutils/Logs.h"
-#include "registration/ProductInterface.h"
+#include "contract/ProductInterface.h"
 #include "registration/ProductShortcuts.h"
 
 // The association boxes in page order: RTF, COD, DOC, DOCX (letters A to D).

@@ -4,7 +4,7 @@
 #include <array>
 #include <string>
 
-#include "registration/ProductInterface.h"
+#include "contract/ProductInterface.h"
 
 using product::kShortcutFile;
 inline constexpr char kShortcutDescription[] =

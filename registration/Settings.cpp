@@ -5,10 +5,10 @@
 #include <optional>
 
 #include "instutils/InstUtils.h"
-#include "registration/FolderSize.h"
-#include "registration/Probes.h"
+#include "instutils/FolderSize.h"
+#include "instutils/Probes.h"
 #include "registration/Registry.h"
-#include "registration/SharedUse.h"
+#include "instutils/SharedUse.h"
 
 namespace {
 

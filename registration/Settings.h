@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "registration/ProductInterface.h"
+#include "contract/ProductInterface.h"
 #include "resources/Version.h"
 
 constexpr int32_t kAbsentNumber = product::kLastRunVerAbsent;

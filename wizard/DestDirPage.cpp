@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "instutils/InstUtils.h"
-#include "registration/Probes.h"
+#include "instutils/Probes.h"
 #include "wizard/TestSeams.h"
 
 namespace wizard {

@@ -8,7 +8,7 @@
 #include "payload/InstallStatus.h"
 #include "ui/MessageDlg.h"
 #include "components/Locations.h"
-#include "registration/Probes.h"
+#include "instutils/Probes.h"
 #include "wizard/PngImage.h"
 
 namespace wizard {

@@ -7,9 +7,9 @@
 #include "payload/InstallStatus.h"
 #include "components/InstallPlan.h"
 #include "components/Locations.h"
-#include "registration/ProductInterface.h"
+#include "contract/ProductInterface.h"
 #include <commctrl.h>
-#include "registration/Probes.h"
+#include "instutils/Probes.h"
 #include "ui/MessageDlg.h"
 #include "wizard/MainDlg.h"
 

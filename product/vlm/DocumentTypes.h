@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "registration/ProductInterface.h"
+#include "contract/ProductInterface.h"
 
 namespace vlm {
 

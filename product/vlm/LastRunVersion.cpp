@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "base/WinHandles.h"
-#include "registration/ProductInterface.h"
+#include "contract/ProductInterface.h"
 
 namespace vlm {
 

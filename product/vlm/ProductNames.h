@@ -2,7 +2,7 @@
 // copy by the window property, so it must never change.
 #pragma once
 
-#include "registration/ProductInterface.h"
+#include "contract/ProductInterface.h"
 
 namespace vlm {
 

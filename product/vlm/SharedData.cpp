@@ -7,9 +7,9 @@
 #include "PathGuard.h"
 #include "Uninstall.h"
 #include "base/WinHandles.h"
-#include "registration/FolderSize.h"
-#include "registration/ProductInterface.h"
-#include "registration/SharedUse.h"
+#include "instutils/FolderSize.h"
+#include "contract/ProductInterface.h"
+#include "instutils/SharedUse.h"
 
 namespace vlm {
 

@@ -11,7 +11,7 @@
 #include "ProductNames.h"
 #include "ProductShortcuts.h"
 #include "SharedData.h"
-#include "registration/ProductInterface.h"
+#include "contract/ProductInterface.h"
 
 namespace vlm {
 

@@ -11,7 +11,7 @@
 #include "PrivateFolder.h"
 #include "Uninstall.h"
 #include "base/WinHandles.h"
-#include "registration/ProductInterface.h"
+#include "contract/ProductInterface.h"
 
 namespace vlm {
 

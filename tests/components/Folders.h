@@ -12,7 +12,7 @@
 #include "components/TestSeams.h"
 #include "instutils/InstUtils.h"
 #include "instutils/Logs.h"
-#include "registration/TestSeams.h"
+#include "instutils/ProbeSeams.h"
 #include "tests/payload/TestCatalogue.h"
 
 namespace testing_components {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "components/Locations.h"
-#include "registration/ProductInterface.h"
+#include "contract/ProductInterface.h"
 #include "tests/components/Folders.h"
 
 using namespace components;

@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "components/InstallPlan.h"
-#include "registration/ProductInterface.h"
+#include "contract/ProductInterface.h"
 #include "tests/common/TestFiles.h"
 #include "tests/components/Folders.h"
 #include "tests/payload/ArchiveBuilder.h"

@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "ProcessDriver.h"
-#include "registration/ProductInterface.h"
+#include "contract/ProductInterface.h"
 #include "wizard/WizardLayout.h"
 
 using namespace e2e;

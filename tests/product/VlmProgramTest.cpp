@@ -19,8 +19,8 @@
 #include "product/vlm/PathGuard.h"
 #include "product/vlm/PrivateFolder.h"
 #include "product/vlm/ProductNames.h"
-#include "registration/ProductInterface.h"
-#include "registration/SharedUse.h"
+#include "contract/ProductInterface.h"
+#include "instutils/SharedUse.h"
 #include "tests/instutils/Scratch.h"
 
 namespace {

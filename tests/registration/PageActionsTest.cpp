@@ -10,7 +10,7 @@
 #include "base/WinHandles.h"
 #include "registration/PageActions.h"
 #include "registration/RunCommand.h"
-#include "registration/TestSeams.h"
+#include "instutils/ProbeSeams.h"
 #include "tests/instutils/Scratch.h"
 
 using namespace testing_support;

@@ -11,10 +11,10 @@
 #include "instutils/TestSeams.h"
 #include "registration/Registry.h"
 #include "registration/Settings.h"
-#include "registration/SharedUse.h"
-#include "registration/TestSeams.h"
+#include "instutils/SharedUse.h"
+#include "instutils/ProbeSeams.h"
 #include "tests/instutils/Scratch.h"
-#include "tests/registration/FakeDisk.h"
+#include "tests/instutils/FakeDisk.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include "payload/AttachFiles.h"
 #include "payload/InstallStatus.h"
 #include "payload/TestSeams.h"
-#include "registration/TestSeams.h"
+#include "instutils/ProbeSeams.h"
 #include "tests/payload/TestCatalogue.h"
 #include "ui/MessageDlg.h"
 #include "wizard/MainDlg.h"

@@ -20,7 +20,7 @@
 #include "payload/TestSeams.h"
 #include <commctrl.h>
 #include "registration/RunCommand.h"
-#include "registration/TestSeams.h"
+#include "instutils/ProbeSeams.h"
 #include "tests/payload/TestCatalogue.h"
 #include "ui/MessageDlg.h"
 #include "wizard/MainDlg.h"

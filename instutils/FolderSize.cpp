@@ -1,4 +1,4 @@
-#include "registration/FolderSize.h"
+#include "instutils/FolderSize.h"
 
 #include <atomic>
 #include <limits>

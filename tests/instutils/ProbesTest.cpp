@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "base/WinHandles.h"
-#include "registration/Probes.h"
-#include "registration/TestSeams.h"
+#include "instutils/Probes.h"
+#include "instutils/ProbeSeams.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 
 #include "base/WinHandles.h"
 #include "instutils/TestSeams.h"
-#include "registration/FolderSize.h"
+#include "instutils/FolderSize.h"
 #include "tests/instutils/Scratch.h"
-#include "tests/registration/FakeDisk.h"
+#include "tests/instutils/FakeDisk.h"
 
 using testing_support::WriteFileBytes;
 

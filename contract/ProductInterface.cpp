@@ -1,4 +1,4 @@
-#include "registration/ProductInterface.h"
+#include "contract/ProductInterface.h"
 
 namespace product {
 

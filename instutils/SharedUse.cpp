@@ -1,8 +1,8 @@
-#include "registration/SharedUse.h"
+#include "instutils/SharedUse.h"
 
 #include "base/WinHandles.h"
 #include "instutils/InstUtils.h"
-#include "registration/ProductInterface.h"
+#include "contract/ProductInterface.h"
 
 namespace shareduse {
 

@@ -1,4 +1,4 @@
-#include "registration/Probes.h"
+#include "instutils/Probes.h"
 
 #include <windows.h>
 
@@ -8,8 +8,8 @@
 
 #include "base/WinHandles.h"
 #include "instutils/InstUtils.h"
-#include "registration/ProductInterface.h"
-#include "registration/TestSeams.h"
+#include "contract/ProductInterface.h"
+#include "instutils/ProbeSeams.h"
 
 namespace {
 
