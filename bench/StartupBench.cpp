@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "bench/BenchSupport.h"
-#include "tests/e2e/ProcessDriver.h"
+#include "tests/support/ProcessDriver.h"
 
 using bench::Median;
 using bench::Seconds;

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "bench/BenchSupport.h"
-#include "tests/e2e/ProcessDriver.h"
+#include "tests/support/ProcessDriver.h"
 #include "wizard/WizardLayout.h"
 
 using bench::Median;

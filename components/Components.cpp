@@ -1,11 +1,12 @@
 #include "components/Components.h"
 
 #include "instutils/InstUtils.h"
+#include "contract/Names.h"
 
 namespace components {
 
 const TComponentDef ComponentTable[kComponentCount] = {
-    {"Vellumar Word Processor", "vlm.exe\rLicense.txt"},
+    {PRODUCT_NAME, "vlm.exe\rLicense.txt"},
     {"English spellchecker",
      "English (American).asc\rEnglish (British).asc\renglish.zlx\rus.zlx\ruk.zlx\ruserdicen.tlx\r"
      "English (American).cache"},

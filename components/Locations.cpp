@@ -36,7 +36,7 @@ std::string SharedBase() {
 }
 
 std::string Resolve(TDataFolder kind, const std::string& mainDir) {
-  // Without either shell folder, a relative Vellumar\ would land wherever the
+  // Without either shell folder, a relative <product folder>\ would land wherever the
   // current directory is; the destination is the one folder the user chose.
   if (IsPortableInstall(mainDir) || SharedBase().empty()) return InsideDestination(kind, mainDir);
   switch (kind) {

@@ -16,7 +16,7 @@ bool IsPortableInstall(const std::string& mainDir);
 
 // The data folder of that kind, ending in "\", created with its missing
 // parents (each recorded as "Made Dir: " unless logging is suppressed).
-// Normal install: <all-users application data>\Vellumar\ with Hidden\,
+// Normal install: <all-users application data>\<product folder>\ with Hidden\,
 // Public\ and Public\Spellcheck\; the user's documents folder stands in when
 // the all-users folder cannot be looked up. Portable install, and a normal
 // one where neither folder can be looked up: the destination folder, with
@@ -29,7 +29,7 @@ std::string DataFolder(TDataFolder kind, const std::string& mainDir);
 std::string DestFile(const std::string& mainDir, const std::string& name);
 
 // The folder below which older versions kept their clip library, ending in
-// "\": <documents>\Vellumar\ for a normal install, the destination folder for
+// "\": <documents>\<product folder>\ for a normal install, the destination folder for
 // a portable one. Empty when the documents folder cannot be looked up. Creates
 // nothing.
 std::string OldClipLibraryBase(const std::string& mainDir);

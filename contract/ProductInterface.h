@@ -5,16 +5,18 @@
 #include <cstdint>
 #include <string>
 
+#include "contract/Names.h"
+
 namespace product {
 
 inline constexpr char kProgramFile[] = "vlm.exe";
-inline constexpr char kProductFolder[] = "Vellumar";  // the data folders' own folder
+inline constexpr char kProductFolder[] = PRODUCT_FOLDER;  // the data folders' own folder
 
 // The product sets this property on its top-level windows while it runs.
 inline constexpr char kRunningProperty[] = "1.x Quarrytide";
 
 // REG_DWORD the product writes under HKEY_CURRENT_USER; the setup only reads it.
-inline constexpr char kLastRunVerKey[] = "Software\\Vellumar Word Processor\\Internal";
+inline constexpr char kLastRunVerKey[] = PRODUCT_KEY "\\Internal";
 inline constexpr char kLastRunVerValue[] = "LastRunVer";
 inline constexpr int32_t kLastRunVerAbsent = 2147483647;  // no product has run yet
 // Last-run versions below this get the clip library whether chosen or not.
@@ -30,10 +32,10 @@ inline constexpr char kUpdateLogFile[] = "Update.log";        // in the root dat
 inline constexpr char kUserDictionaryFile[] = "userdicen.tlx";  // in the spellcheck data folder
 
 // The shortcut the setup places and the uninstaller removes.
-inline constexpr char kShortcutFile[] = "Vellumar Word Processor.lnk";
+inline constexpr char kShortcutFile[] = PRODUCT_NAME ".lnk";
 // The uninstall entry under HKEY_LOCAL_MACHINE; the uninstaller removes the key.
 inline constexpr char kUninstallKey[] =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vellumar Word Processor";
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" PRODUCT_NAME;
 inline constexpr char kUninstallStringValue[] = "UninstallString";
 
 // The document types the product registers, in the order of their suffixes.

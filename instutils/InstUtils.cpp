@@ -10,13 +10,14 @@
 #include "base/WinHandles.h"
 #include "instutils/Logs.h"
 #include "instutils/TestSeams.h"
+#include "contract/Names.h"
 
 namespace instutils {
 
 namespace {
 
 // The setup's window title; the temporary-file prefix is built from its letters.
-constexpr char kSetupTitle[] = "Vellumar Word Processor Lite - Setup";
+constexpr char kSetupTitle[] = PRODUCT_EDITION " - Setup";
 
 constexpr int32_t kFallbackClusterSize = 4096;
 constexpr int64_t kMB = 1048576;
@@ -30,11 +31,6 @@ thread_local int t_pushDepth = 0;
 std::unique_ptr<std::vector<std::string>> g_folderStack;
 
 std::atomic<DiskFreeSpaceFn> g_diskFreeSpace{nullptr};
-
-bool IsFile(const std::string& path) {
-  DWORD attr = GetFileAttributesA(path.c_str());
-  return attr != INVALID_FILE_ATTRIBUTES && !(attr & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 std::string GroupDigits(int64_t n) {
   std::string s = std::to_string(n);
@@ -144,6 +140,11 @@ std::string FullFolderPath(const std::string& path) {
 }  // namespace
 
 bool SameFolder(const std::string& a, const std::string& b) { return SamePath(FullFolderPath(a), FullFolderPath(b)); }
+
+bool IsFile(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
 
 std::string LongPathName(const std::string& path) {
   // Missing from Windows NT 4.0 and 95, where the setup only shows its refusal.

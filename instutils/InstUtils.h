@@ -38,11 +38,12 @@ std::string GroupThousands(int32_t n);  // "1 234 567"
 std::string CurrentFolder();  // with trailing backslash
 void PushCurrentFolder();
 void PopCurrentFolder();
-bool FolderExists(const std::string& path);  // enterable and reported back under the same name
+bool FolderExists(const std::string& path);
+bool IsFile(const std::string& path);  // exists and is no folder  // enterable and reported back under the same name
 
 // Temporary files.
 std::string TempFolder();    // with trailing backslash
-std::string TempPrefix();    // "~VellumarWordProcessorLiteSetup"
+std::string TempPrefix();    // "~" and the letters of the setup's title
 std::string TempFileName();  // first free TempFolder + prefix + n + ".tmp"; not created
 void CleanTempFolder();      // removes every entry of TempFolder whose name starts with the prefix
 

@@ -19,11 +19,6 @@ namespace {
 
 constexpr DWORD kMaxTextFile = 64u * 1024 * 1024;  // far beyond any log; guards the allocation
 
-bool IsFile(const std::string& path) {
-  DWORD attr = GetFileAttributesA(path.c_str());
-  return attr != INVALID_FILE_ATTRIBUTES && !(attr & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 bool IsStampLine(const std::string& line) { return !line.empty() && line[0] == '*'; }
 
 }  // namespace

@@ -20,13 +20,14 @@
 #include <map>
 #include <string>
 #include <vector>
+#include "contract/Names.h"
 
 namespace shareduse {
 
-inline constexpr char kProductKey[] = "Software\\Vellumar Word Processor";
-inline constexpr char kSharedUseKey[] = "Software\\Vellumar Word Processor\\Shared Data";
-inline constexpr char kInstallsKey[] = "Software\\Vellumar Word Processor\\Shared Data\\Installs";
-inline constexpr char kFilesKey[] = "Software\\Vellumar Word Processor\\Shared Data\\Files";
+inline constexpr char kProductKey[] = PRODUCT_KEY;
+inline constexpr char kSharedUseKey[] = PRODUCT_KEY "\\Shared Data";
+inline constexpr char kInstallsKey[] = PRODUCT_KEY "\\Shared Data\\Installs";
+inline constexpr char kFilesKey[] = PRODUCT_KEY "\\Shared Data\\Files";
 
 struct TFileMark {
   uint64_t Size = 0;

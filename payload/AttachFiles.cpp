@@ -45,10 +45,6 @@ std::string UpperName(const std::string& name) {
   return u;
 }
 
-bool FileExists(const std::string& path) {
-  const DWORD a = GetFileAttributesA(path.c_str());
-  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
 
 int32_t ClampToInt32(int64_t n) {
   return int32_t(std::min<int64_t>(n, std::numeric_limits<int32_t>::max()));
@@ -177,7 +173,7 @@ bool TAttachedFiles::PlanOne(const TAttachedFile& entry, const std::string& fold
     instutils::AddBackslash(target);
     target += entry.Name;
   }
-  if (rule != rrAlways && FileExists(target)) {
+  if (rule != rrAlways && instutils::IsFile(target)) {
     if (rule == rrKeepExisting) return false;
     if (rule == rrReplaceIfDifferent && instutils::SameDosTime(instutils::LastWriteTimeOf(target), entry.TimeStamp))
       return false;

@@ -11,7 +11,7 @@
 
 constexpr int32_t kAbsentNumber = product::kLastRunVerAbsent;
 
-inline constexpr char kInstallKey[] = "Software\\Vellumar Word Processor\\Install";
+inline constexpr char kInstallKey[] = PRODUCT_KEY "\\Install";
 // Opened while the Install key is open; the leading "\" puts it beside that key.
 inline const std::string kInternalKey = std::string("\\") + product::kLastRunVerKey;
 
@@ -23,7 +23,7 @@ inline constexpr char kLaunchValue[] = "LAUNCH";
 using product::kLastRunVerValue;
 
 using product::kUninstallKey;
-inline constexpr char kDisplayName[] = "Vellumar Word Processor";
+inline constexpr char kDisplayName[] = PRODUCT_NAME;
 inline constexpr char kDisplayVersion[] = VELLUMAR_VERSION_TEXT;  // the version the setup installs
 inline constexpr char kPublisher[] = VELLUMAR_COMPANY;
 

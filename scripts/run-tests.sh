@@ -22,10 +22,10 @@ if [ "$VELLUMAR_ARCH" != i686 ]; then
   # The shipped setup must still build, even where it cannot run.
   echo "run-tests: this machine cannot run 32-bit programs; building the 32-bit setup," \
        "then testing a 64-bit build of the same sources in $RUN_BUILD_DIR"
-  cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
+  cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DVELLUMAR_WERROR=ON >/dev/null
   cmake --build build -j"$(nproc)" --target setup
 fi
-cmake -S . -B "$RUN_BUILD_DIR" -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$RUN_TOOLCHAIN" >/dev/null
+cmake -S . -B "$RUN_BUILD_DIR" -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$RUN_TOOLCHAIN" -DVELLUMAR_WERROR=ON >/dev/null
 cmake --build "$RUN_BUILD_DIR" -j"$(nproc)"
 
 # The build's own Wine prefix; the user's is never touched.

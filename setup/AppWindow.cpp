@@ -1,9 +1,10 @@
 #include "AppWindow.h"
+#include "contract/Names.h"
 
 namespace setup {
 
 namespace {
-const char kClassName[] = "VellumarSetupApplication";
+const char kClassName[] = PRODUCT_FOLDER "SetupApplication";
 }
 
 AppWindow::AppWindow(HINSTANCE instance, const char* title) {

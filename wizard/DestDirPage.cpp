@@ -1,6 +1,7 @@
 #include "wizard/DestDirPage.h"
 
 #include <winnetwk.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <atomic>
@@ -9,13 +10,13 @@
 #include "instutils/InstUtils.h"
 #include "instutils/Probes.h"
 #include "wizard/TestSeams.h"
+#include "contract/Names.h"
 
 namespace wizard {
 
 namespace {
 
-constexpr char kDefaultFolderName[] = "Vellumar";
-constexpr int kCsidlProgramFiles = 38;
+constexpr char kDefaultFolderName[] = PRODUCT_FOLDER;
 constexpr int kFirstListedDrive = 2;  // C:; A: and B: are never listed
 constexpr int kLastDrive = 25;        // Z:
 constexpr char kUnholdable[] = "<>|\"*?";
@@ -53,7 +54,7 @@ std::string Lowered(std::string s) {
   return s;
 }
 
-std::string ProgramFiles() { return instutils::SpecialFolder(kCsidlProgramFiles); }
+std::string ProgramFiles() { return instutils::SpecialFolder(CSIDL_PROGRAM_FILES); }
 
 char ProgramFilesDrive() {
   const std::string pf = ProgramFiles();

@@ -18,7 +18,7 @@ namespace wizard {
 // The typed destination completed: spaces trimmed, "/" made "\", the drive
 // box's drive for a text without drive part, one trailing backslash dropped;
 // then, below a drive root or a share, "." and ".." resolved (never above the
-// root) and the last name's trailing dots and spaces dropped; and "Vellumar"
+// root) and the last name's trailing dots and spaces dropped; and the product folder
 // joined to a bare drive or to the Program Files folder itself, however it is
 // spelt, its short name too. A drive-relative text ("C:foo") is not resolved.
 std::string NormalisedDestDir(const std::string& typed, char drive, const std::string& programFiles);

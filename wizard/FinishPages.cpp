@@ -11,6 +11,7 @@
 #include "registration/PageActions.h"
 #include "ui/MessageDlg.h"
 #include "wizard/MainDlg.h"
+#include "contract/Names.h"
 
 namespace wizard {
 
@@ -21,7 +22,7 @@ constexpr TWidgetId kAssocBoxes[product::kDocumentTypeCount] = {widAssocChkBx1, 
 
 std::string UpdateLogMessage(const std::string& path) {
   return "The update log could not be written:\r" + path +
-         "\r\rVellumar Word Processor has been installed. Only the record of the shared files this setup wrote "
+         "\r\r" PRODUCT_NAME " has been installed. Only the record of the shared files this setup wrote "
          "is missing.";
 }
 

@@ -2,6 +2,7 @@
 #include "wizard/MainDlg.h"
 
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include "instutils/InstUtils.h"
 #include "instutils/ShellFolders.h"
@@ -21,7 +22,6 @@ constexpr char kSelCompText[] =
     "Uncheck boxes for the &components that you do not wish to install or upgrade "
     "(the required disk space is displayed on the right):";
 constexpr char kDefaultFolderName[] = "Vellumar";
-constexpr int kCsidlProgramFiles = 38;
 
 constexpr UINT_PTR kProgressTimer = 1;
 constexpr UINT_PTR kDriveTimer = 2;
@@ -252,7 +252,7 @@ void TMainDlgForm::ApplySavedSettings(const std::vector<std::string>& args) {
   const TSavedSettings saved = ReadSettings();
   Options = saved.Options;
   if (Options.MainDir.empty() || !instutils::FolderExists(Options.MainDir))
-    Options.MainDir = instutils::JoinPath(instutils::SpecialFolder(kCsidlProgramFiles), kDefaultFolderName);
+    Options.MainDir = instutils::JoinPath(instutils::SpecialFolder(CSIDL_PROGRAM_FILES), kDefaultFolderName);
   DestDirFromCommandLine(args, Options.MainDir);
   FillComponentList();
   SetChecked(widInstallToAllChkBx, saved.InstallToAll);

@@ -9,6 +9,7 @@
 #include "components/Locations.h"
 #include "contract/ProductInterface.h"
 #include <commctrl.h>
+#include <shlobj.h>
 #include "instutils/Probes.h"
 #include "ui/MessageDlg.h"
 #include "wizard/MainDlg.h"
@@ -36,7 +37,6 @@ constexpr char kBackCaption[] = "< &Back";
 constexpr char kNextCaption[] = "&Next >";
 constexpr char kFinishCaption[] = "&Finish";
 constexpr char kCancelCaption[] = "Cancel";
-constexpr int kCsidlProgramFiles = 38;
 
 // Next on the component page is left as the disk-space check set it.
 enum TNextRule : uint8_t { nrEnabled, nrDisabled, nrByDiskSpace };
@@ -312,7 +312,7 @@ bool TMainDlgForm::FixDestDir() {
 
 void TMainDlgForm::NormaliseDestDir() {
   SetText(widDestDirEdt,
-          NormalisedDestDir(Text(widDestDirEdt), driveBox_.Drive(), instutils::SpecialFolder(kCsidlProgramFiles)));
+          NormalisedDestDir(Text(widDestDirEdt), driveBox_.Drive(), instutils::SpecialFolder(CSIDL_PROGRAM_FILES)));
 }
 
 void TMainDlgForm::DestDirLstBxChange() {
@@ -329,7 +329,7 @@ void TMainDlgForm::ShowDestDirInFolderList() {
   folderList_.SetFolder(Options.MainDir);
   if (!folderList_.Folder().empty()) return;
   // No drive letter to go by: the Program Files drive.
-  const std::string programFiles = instutils::SpecialFolder(kCsidlProgramFiles);
+  const std::string programFiles = instutils::SpecialFolder(CSIDL_PROGRAM_FILES);
   driveBox_.SetDrive(programFiles.size() >= 2 && programFiles[1] == ':' ? programFiles[0] : 'c');
 }
 

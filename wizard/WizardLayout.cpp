@@ -1,6 +1,7 @@
 #include "wizard/WizardLayout.h"
 
 #include <commctrl.h>
+#include "contract/Names.h"
 
 namespace wizard {
 
@@ -48,7 +49,7 @@ const TWidgetDef kWidgets[] = {
     // Room for two lines, as on the component page: in Tahoma 8 pt the text
     // is wider than the sheet.
     {"DestDirLbl", wkLabel, widDestDirLbl, widDestDirTabSheet, 11, 7, 345, 30,
-     "Specify the &folder where you want to install Vellumar Word Processor:", 0, wfDialog, plPlain},
+     "Specify the &folder where you want to install " PRODUCT_NAME ":", 0, wfDialog, plPlain},
     {"DestDirEdt", wkEdit, widDestDirEdt, widDestDirTabSheet, 11, 43, 345, 0, "", 0, wfDialog, plPlain},
     {"DestDirLstBx", wkListBox, widDestDirLstBx, widDestDirTabSheet, 11, 65, 345, 157, "", 0, wfDialog, plPlain},
     {"DestDirCmbBx", wkComboBox, widDestDirCmbBx, widDestDirTabSheet, 11, 225, 345, 0, "", 0, wfDialog, plPlain},
@@ -68,7 +69,7 @@ const TWidgetDef kWidgets[] = {
 
     SHEET("StartTabSheet", widStartTabSheet),
     {"StartLbl", wkLabel, widStartLbl, widStartTabSheet, 11, 7, 345, 58,
-     "You are now ready to install Vellumar Word Processor.\r\r"
+     "You are now ready to install " PRODUCT_NAME ".\r\r"
      "Click Next to begin installation. Click Back if you want to review or change installation settings.",
      0, wfDialog, plPlain},
     {"InstallToAllChkBx", wkCheckBox, widInstallToAllChkBx, widStartTabSheet, 11, 209, 345, 0,
@@ -85,7 +86,7 @@ const TWidgetDef kWidgets[] = {
 
     SHEET("AssocTabSheet", widAssocTabSheet),
     {"AssocLbl", wkLabel, widAssocLbl, widAssocTabSheet, 11, 7, 320, 32,
-     "Please check the document types that you want to associate with Vellumar Word Processor:", 0, wfDialog,
+     "Please check the document types that you want to associate with " PRODUCT_NAME ":", 0, wfDialog,
      plPlain},
     {"AssocChkBx1", wkCheckBox, widAssocChkBx1, widAssocTabSheet, 40, 76, 110, 0, "RTF Documents", 0, wfDialog,
      plPlain},
@@ -101,7 +102,7 @@ const TWidgetDef kWidgets[] = {
      "%s 3.2.14.0%s has been successfully installed on your system.\r\rClick Finish to exit this Setup.", 0,
      wfDialog, plPlain},
     {"FinishChkBx", wkCheckBox, widFinishChkBx, widFinishTabSheet, 40, 190, 220, 0,
-     "&Launch Vellumar Word Processor", 0, wfDialog, plPlain},
+     "&Launch " PRODUCT_NAME, 0, wfDialog, plPlain},
 };
 #undef SHEET
 
@@ -114,7 +115,7 @@ const TWidgetDef* WidgetDef(TWidgetId id) {
 }
 
 const char* const PageTitles[kPageCount] = {
-    "Welcome to the Vellumar Word Processor Lite Setup",
+    "Welcome to the " PRODUCT_EDITION " Setup",
     "License Agreement",
     "Choose Destination Folder",
     "Select Components",

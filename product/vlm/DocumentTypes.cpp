@@ -7,6 +7,7 @@
 #include "CommandLine.h"
 #include "PathGuard.h"
 #include "base/WinHandles.h"
+#include "contract/Names.h"
 
 namespace vlm {
 
@@ -17,10 +18,10 @@ constexpr char kOpenCommandKey[] = "\\shell\\open\\command";
 
 const char* DescriptionOf(char letter) {
   switch (letter) {
-    case 'A': return "Vellumar Word Processor RTF Document";
-    case 'B': return "Vellumar Word Processor Encrypted COD Document";
-    case 'C': return "Vellumar Word Processor DOC Document";
-    default: return "Vellumar Word Processor DOCX Document";
+    case 'A': return PRODUCT_NAME " RTF Document";
+    case 'B': return PRODUCT_NAME " Encrypted COD Document";
+    case 'C': return PRODUCT_NAME " DOC Document";
+    default: return PRODUCT_NAME " DOCX Document";
   }
 }
 
@@ -79,7 +80,7 @@ bool ReleaseType(const product::TDocumentType& type, const std::string& programP
 }  // namespace
 
 std::string ProgIdOf(const product::TDocumentType& type) {
-  return std::string("VellumarWordProcessor.") + (type.Suffix + 1);
+  return std::string(PRODUCT_IDENT ".") + (type.Suffix + 1);
 }
 
 std::string ExtensionOf(const product::TDocumentType& type) { return std::string(".") + (type.Suffix + 1); }

@@ -9,7 +9,7 @@
 
 namespace vlm {
 
-std::string ProgIdOf(const product::TDocumentType& type);     // "VellumarWordProcessor.rtf"
+std::string ProgIdOf(const product::TDocumentType& type);     // "<product ident>.rtf"
 std::string ExtensionOf(const product::TDocumentType& type);  // ".rtf"
 
 // The types an "-assoc" argument names: "vdoc" followed by suffixes, each

@@ -7,9 +7,9 @@
 namespace vlm {
 
 inline constexpr const auto& kInstanceProperty = product::kRunningProperty;
-constexpr const char kMainWindowClass[] = "VellumarWordProcessorMain";
-constexpr const char kUntitledCaption[] = "Untitled - Vellumar Word Processor Lite";
-constexpr const char kCaptionSuffix[] = " - Vellumar Word Processor Lite";
+constexpr const char kMainWindowClass[] = PRODUCT_IDENT "Main";
+constexpr const char kUntitledCaption[] = "Untitled - " PRODUCT_EDITION;
+constexpr const char kCaptionSuffix[] = " - " PRODUCT_EDITION;
 
 // What the setup places and registers, and the uninstall takes away again.
 using product::kShortcutFile;

@@ -8,17 +8,13 @@
 #include "Uninstall.h"
 #include "base/WinHandles.h"
 #include "instutils/FolderSize.h"
+#include "instutils/InstUtils.h"
 #include "contract/ProductInterface.h"
 #include "instutils/SharedUse.h"
 
 namespace vlm {
 
 namespace {
-
-bool IsFile(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 // The folders below folder that end empty go, deepest first, then folder
 // itself if it is empty. A reparse point is neither entered nor removed.
@@ -94,8 +90,8 @@ void HandOverUninstallEntry(const std::string& program, const TSharedUse& use) {
   for (const std::string& other : use.Others) {
     std::string canonical;
     if (!CanonicalPath(other, canonical)) continue;
-    if (named.empty() || IsFile(canonical)) named = canonical;
-    if (IsFile(canonical)) break;
+    if (named.empty() || instutils::IsFile(canonical)) named = canonical;
+    if (instutils::IsFile(canonical)) break;
   }
   if (!named.empty())
     NameCopyInEntry(named);

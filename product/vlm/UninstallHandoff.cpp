@@ -17,9 +17,9 @@ namespace vlm {
 
 namespace {
 
-constexpr char kQuestionCaption[] = "Uninstall Vellumar Word Processor";
+constexpr char kQuestionCaption[] = "Uninstall " PRODUCT_NAME;
 constexpr char kQuestion[] =
-    "Do you want to remove Vellumar Word Processor and all of its components from this computer?";
+    "Do you want to remove " PRODUCT_NAME " and all of its components from this computer?";
 
 std::string ModulePath() {
   char buf[MAX_PATH + 1] = {};
@@ -213,7 +213,7 @@ int FinishUninstall(const std::string& waitHandle, const std::string& confirmedH
   if (!confirmed) {
     MessageBoxA(nullptr,
                 ("Nothing was removed: \"" + programPath +
-                 "\" is not the Vellumar Word Processor whose removal was confirmed.")
+                 "\" is not the " PRODUCT_NAME " whose removal was confirmed.")
                     .c_str(),
                 kQuestionCaption, MB_OK | MB_ICONERROR);
     return 1;

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "InstallPlaces.h"
-#include "ProcessDriver.h"
+#include "tests/support/ProcessDriver.h"
 #include "base/WinHandles.h"
 #include "tests/common/TestFiles.h"
 #include "wizard/WizardLayout.h"

@@ -3,7 +3,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
-#include "ProcessDriver.h"
+#include "tests/support/ProcessDriver.h"
 
 namespace e2e {
 

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "ProcessDriver.h"
+#include "tests/support/ProcessDriver.h"
 #include "contract/ProductInterface.h"
 #include "wizard/WizardLayout.h"
 

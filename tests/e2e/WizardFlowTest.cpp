@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "InstallPlaces.h"
-#include "ProcessDriver.h"
+#include "tests/support/ProcessDriver.h"
 #include "tests/common/TestFiles.h"
 #include "wizard/WizardLayout.h"
 

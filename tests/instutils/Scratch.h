@@ -14,10 +14,7 @@ inline std::string TempPathOfSystem() {
   return buf;
 }
 
-inline bool IsFile(const std::string& path) {
-  DWORD a = GetFileAttributesA(path.c_str());
-  return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
-}
+using instutils::IsFile;
 
 inline bool IsDir(const std::string& path) {
   DWORD a = GetFileAttributesA(path.c_str());

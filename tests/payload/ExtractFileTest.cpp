@@ -8,7 +8,7 @@
 #include "payload/AttachFiles.h"
 #include "payload/TestSeams.h"
 #include "tests/payload/TestCatalogue.h"
-#include "tests/ui/DialogDriver.h"
+#include "tests/support/DialogDriver.h"
 #include "ui/MessageDlg.h"
 #include "base/Threads.h"
 

@@ -4,7 +4,7 @@
 
 #include "payload/InstallStatus.h"
 #include "payload/TestSeams.h"
-#include "tests/ui/DialogDriver.h"
+#include "tests/support/DialogDriver.h"
 #include "ui/MessageDlg.h"
 #include "base/Threads.h"
 

@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "tests/ui/DialogDriver.h"
+#include "tests/support/DialogDriver.h"
 #include "ui/MessageDlg.h"
 
 using namespace testing_ui;

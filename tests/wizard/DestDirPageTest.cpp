@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <shlwapi.h>
 #include <windows.h>
+#include <shlobj.h>
 
 #include <map>
 #include <memory>
@@ -18,6 +19,7 @@
 #include "instutils/ProbeSeams.h"
 #include "tests/payload/TestCatalogue.h"
 #include "ui/MessageDlg.h"
+#include "tests/support/WindowText.h"
 #include "wizard/MainDlg.h"
 #include "wizard/TestSeams.h"
 
@@ -46,13 +48,9 @@ int32_t NoQuestion(const std::string& text, uint8_t, uint16_t) {
   return ui::mrCancel;
 }
 
-std::string TextOf(HWND w) {
-  std::string s(size_t(GetWindowTextLengthA(w)) + 1, '\0');
-  s.resize(size_t(GetWindowTextA(w, &s[0], int(s.size()))));
-  return s;
-}
+using testsupport::TextOf;
 
-std::string ProgramFiles() { return instutils::SpecialFolder(38); }
+std::string ProgramFiles() { return instutils::SpecialFolder(CSIDL_PROGRAM_FILES); }
 std::string DefaultFolder() { return ProgramFiles() + "\\Vellumar"; }
 std::string WithoutBackslash(std::string s) {
   if (!s.empty() && s.back() == '\\') s.pop_back();

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <shlwapi.h>
 #include <windows.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <deque>
@@ -23,6 +24,7 @@
 #include "instutils/ProbeSeams.h"
 #include "tests/payload/TestCatalogue.h"
 #include "ui/MessageDlg.h"
+#include "tests/support/WindowText.h"
 #include "wizard/MainDlg.h"
 #include "base/Threads.h"
 
@@ -101,15 +103,11 @@ DWORD ValueCount(const char* key) {
   return values;
 }
 
-std::string TextOf(HWND w) {
-  char buf[4096] = {};
-  GetWindowTextA(w, buf, sizeof(buf));
-  return buf;
-}
+using testsupport::TextOf;
 
 bool Styled(HWND w, DWORD bit) { return (GetWindowLongPtrA(w, GWL_STYLE) & bit) != 0; }
 
-std::string DefaultFolder() { return instutils::JoinPath(instutils::SpecialFolder(38), "Vellumar"); }
+std::string DefaultFolder() { return instutils::JoinPath(instutils::SpecialFolder(CSIDL_PROGRAM_FILES), "Vellumar"); }
 
 // A hidden top-level window that marks a running copy of the word processor.
 class RunningCopy {
@@ -396,7 +394,7 @@ TEST_F(WizardTest, CloseQuestionNoStaysAbortEndsAndIsAskedOnce) {
 }
 
 TEST_F(WizardTest, TypedDestinationIsNormalisedWhenTheComponentPageIsEntered) {
-  const std::string pf = instutils::SpecialFolder(38);
+  const std::string pf = instutils::SpecialFolder(CSIDL_PROGRAM_FILES);
   std::string pfOtherCase = pf;
   CharLowerBuffA(&pfOtherCase[0], DWORD(pfOtherCase.size()));
   std::string pfSlashes = pf;

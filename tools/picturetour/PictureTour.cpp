@@ -16,7 +16,7 @@
 #include <string>
 
 #include "base/WinHandles.h"
-#include "tests/e2e/ProcessDriver.h"
+#include "tests/support/ProcessDriver.h"
 #include "tools/picturetour/Screenshot.h"
 #include "wizard/WizardLayout.h"
 

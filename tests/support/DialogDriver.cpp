@@ -1,4 +1,4 @@
-#include "tests/ui/DialogDriver.h"
+#include "tests/support/DialogDriver.h"
 
 #include <algorithm>
 #include <atomic>
@@ -41,19 +41,6 @@ BOOL CALLBACK CollectButtons(HWND w, LPARAM lp) {
 void Send(INPUT* in, UINT n) { SendInput(n, in, sizeof(INPUT)); }
 
 }  // namespace
-
-std::string ClassOf(HWND w) {
-  char b[64] = {};
-  GetClassNameA(w, b, sizeof(b));
-  return b;
-}
-
-std::string TextOf(HWND w) {
-  if (!w) return std::string();
-  char b[4096] = {};
-  GetWindowTextA(w, b, sizeof(b));
-  return b;
-}
 
 HWND WaitForDialog(DWORD threadId, DWORD timeoutMs) {
   const DWORD start = GetTickCount();

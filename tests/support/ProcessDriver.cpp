@@ -1,8 +1,13 @@
-#include "ProcessDriver.h"
+#include "tests/support/ProcessDriver.h"
+
+#include "tests/support/WindowText.h"
 
 #include <vector>
 
 namespace e2e {
+
+using testsupport::ClassOf;
+using testsupport::TextOf;
 
 std::string WindowsPath(const std::string& path) {
   if (path.empty() || path[0] != '/') return path;
@@ -96,18 +101,6 @@ std::vector<HWND> WindowsOf(DWORD pid) {
   Search s{pid, {}};
   EnumWindows(CollectWindows, reinterpret_cast<LPARAM>(&s));
   return s.found;
-}
-
-std::string ClassOf(HWND wnd) {
-  char name[64] = {};
-  GetClassNameA(wnd, name, sizeof(name));
-  return name;
-}
-
-std::string TextOf(HWND wnd) {
-  char text[2048] = {};
-  GetWindowTextA(wnd, text, sizeof(text));
-  return text;
 }
 
 BOOL CALLBACK FindIconChild(HWND child, LPARAM lp) {

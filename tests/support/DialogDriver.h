@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/WindowText.h"
+
 namespace testing_ui {
 
 struct ButtonView {
@@ -29,8 +31,8 @@ struct DialogView {
   HWND focus = nullptr;
 };
 
-std::string ClassOf(HWND w);
-std::string TextOf(HWND w);
+using testsupport::ClassOf;
+using testsupport::TextOf;
 
 // The visible dialog (#32770 with its text) of the thread, or null after the timeout.
 HWND WaitForDialog(DWORD threadId, DWORD timeoutMs = 10000);
