@@ -76,6 +76,12 @@ struct WindowTraits {
   static bool Valid(Handle h) { return h != nullptr; }
   static void Close(Handle h) { if (::IsWindow(h)) ::DestroyWindow(h); }
 };
+struct MemoryDcTraits {  // CreateCompatibleDC
+  using Handle = HDC;
+  static Handle Invalid() { return nullptr; }
+  static bool Valid(Handle h) { return h != nullptr; }
+  static void Close(Handle h) { ::DeleteDC(h); }
+};
 struct ModuleTraits {
   using Handle = HMODULE;
   static Handle Invalid() { return nullptr; }
@@ -91,6 +97,7 @@ using UniqueGdiObject = UniqueHandleT<GdiObjectTraits>;
 using UniqueIcon = UniqueHandleT<IconTraits>;
 using UniqueWindow = UniqueHandleT<WindowTraits>;
 using UniqueModule = UniqueHandleT<ModuleTraits>;
+using UniqueMemoryDc = UniqueHandleT<MemoryDcTraits>;
 
 // HFONT owner; a typed wrapper so callers need no casts.
 class UniqueFont {
@@ -116,6 +123,54 @@ class UniqueBitmap {
 
  private:
   UniqueGdiObject obj_;
+};
+
+// BeginPaint to EndPaint over one scope: WM_PAINT's device context.
+class PaintDc {
+ public:
+  explicit PaintDc(HWND wnd) : wnd_(wnd), dc_(::BeginPaint(wnd, &ps_)) {}
+  ~PaintDc() { ::EndPaint(wnd_, &ps_); }
+  PaintDc(const PaintDc&) = delete;
+  PaintDc& operator=(const PaintDc&) = delete;
+  HDC get() const { return dc_; }
+
+ private:
+  HWND wnd_;
+  PAINTSTRUCT ps_{};
+  HDC dc_;
+};
+
+// GetDC to ReleaseDC over one scope; a null window gives the screen's.
+class WindowDc {
+ public:
+  explicit WindowDc(HWND wnd) : wnd_(wnd), dc_(::GetDC(wnd)) {}
+  ~WindowDc() {
+    if (dc_) ::ReleaseDC(wnd_, dc_);
+  }
+  WindowDc(const WindowDc&) = delete;
+  WindowDc& operator=(const WindowDc&) = delete;
+  HDC get() const { return dc_; }
+
+ private:
+  HWND wnd_;
+  HDC dc_;
+};
+
+// An object selected into a device context for one scope; the one it
+// replaced goes back on exit, so the context never ends up holding ours
+// when it is released or ours is deleted.
+class SelectedObject {
+ public:
+  SelectedObject(HDC dc, HGDIOBJ obj) : dc_(dc), old_(::SelectObject(dc, obj)) {}
+  ~SelectedObject() {
+    if (old_ && old_ != HGDI_ERROR) ::SelectObject(dc_, old_);
+  }
+  SelectedObject(const SelectedObject&) = delete;
+  SelectedObject& operator=(const SelectedObject&) = delete;
+
+ private:
+  HDC dc_;
+  HGDIOBJ old_;
 };
 
 // COM interface pointer owner: Release exactly once.

@@ -5,6 +5,9 @@
 #include <algorithm>
 #include <vector>
 
+#include "base/WinHandles.h"
+#include "ui/Window.h"
+
 namespace ui {
 
 namespace {
@@ -87,7 +90,7 @@ std::vector<WORD> DialogTemplate() {
   return t;
 }
 
-class TMessageForm {
+class TMessageForm : public TWindowBase {
  public:
   TMessageForm(const std::string& text, uint8_t type, TMsgDlgButtons buttons, int defaultButton)
       : text_(WithLineBreaks(text)), type_(type), buttons_(buttons & 0xFF), default_(defaultButton) {
@@ -97,33 +100,30 @@ class TMessageForm {
 
   int32_t ShowModal() {
     std::vector<WORD> tpl = DialogTemplate();
-    INT_PTR r = DialogBoxIndirectParamA(GetModuleHandleA(nullptr), reinterpret_cast<LPCDLGTEMPLATEA>(tpl.data()),
-                                        GetActiveWindow(), DlgProc, reinterpret_cast<LPARAM>(this));
+    INT_PTR r = RunModalDialog(GetModuleHandleA(nullptr), reinterpret_cast<const DLGTEMPLATE*>(tpl.data()),
+                               GetActiveWindow());
     return r <= 0 ? mrNone : int32_t(r);
   }
 
  private:
-  static INT_PTR CALLBACK DlgProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_INITDIALOG) SetWindowLongPtrA(wnd, DWLP_USER, lp);
-    auto* self = reinterpret_cast<TMessageForm*>(GetWindowLongPtrA(wnd, DWLP_USER));
-    if (!self) return FALSE;
+  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override {
     switch (msg) {
       case WM_INITDIALOG:
-        self->wnd_ = wnd;
-        self->FormCreate();
+        FormCreate();
         return FALSE;  // focus already on the default button
       case WM_COMMAND:
-        if (lp != 0 && self->IsButton(reinterpret_cast<HWND>(lp))) {
-          if (HIWORD(wp) == BN_CLICKED) self->ButtonClick(LOWORD(wp));
+        if (lp != 0 && IsButton(reinterpret_cast<HWND>(lp))) {
+          if (HIWORD(wp) == BN_CLICKED) ButtonClick(LOWORD(wp));
         } else if (LOWORD(wp) == IDCANCEL) {
-          self->EscapeKeyPress();  // no Cancel button: the dialog manager's Esc
+          EscapeKeyPress();  // no Cancel button: the dialog manager's Esc
         }
         return TRUE;
       case WM_CLOSE:
-        self->FormClose();
+        FormClose();
         return TRUE;
+      default:
+        return DefaultMessage(msg, wp, lp);
     }
-    return FALSE;
   }
 
   bool IsButton(HWND ctl) const {
@@ -154,13 +154,34 @@ class TMessageForm {
     return w;
   }
 
+  // In pixels: the measures come from dialog units, text extents and system metrics.
+  static void PlaceAt(HWND w, int x, int y, int width, int height) {
+    Place(w, RECT{x, y, x + width, y + height}, luPixels);
+  }
+
+  struct TTextMeasure {
+    int textW, textH;  // the text block, wrapped at maxTextW
+    int buttonW;       // every button's, the widest caption's
+  };
+  TTextMeasure MeasureTexts(int maxTextW) const {
+    base::WindowDc dc(wnd_);
+    base::SelectedObject font(dc.get(), font_);
+    RECT tr = {0, 0, maxTextW, 0};
+    DrawTextA(dc.get(), text_.c_str(), -1, &tr, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
+    int buttonW = Dlu(kLayout.buttonW);
+    for (const ButtonSpec& b : kButtons) {
+      if (!Has(buttons_, b.button)) continue;
+      RECT br = {0, 0, 0, 0};
+      DrawTextA(dc.get(), b.caption, -1, &br, DT_CALCRECT | DT_SINGLELINE);
+      buttonW = std::max<int>(buttonW, br.right + 2 * Dlu(kLayout.buttonPad));
+    }
+    return {tr.right, tr.bottom, buttonW};
+  }
+
   void FormCreate() {
     font_ = reinterpret_cast<HFONT>(SendMessageA(wnd_, WM_GETFONT, 0, 0));
     const bool knownType = type_ < sizeof(kTypes) / sizeof(kTypes[0]);
     SetWindowTextA(wnd_, knownType ? kTypes[type_].caption : "");
-
-    HDC dc = GetDC(wnd_);
-    HGDIOBJ oldFont = SelectObject(dc, font_);
 
     // Icon and text.
     HICON icon = knownType ? LoadIconA(nullptr, kTypes[type_].icon) : nullptr;
@@ -169,37 +190,27 @@ class TMessageForm {
     const int margin = Dlu(kLayout.margin), marginY = DluY(kLayout.margin);
     const int textLeft = margin + (icon ? iconW + Dlu(kLayout.iconGap) : 0);
     const int maxTextW = std::max(GetSystemMetrics(SM_CXSCREEN) * 3 / 5 - textLeft - margin, Dlu(100));
-    RECT tr = {0, 0, maxTextW, 0};
-    DrawTextA(dc, text_.c_str(), -1, &tr, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
-    const int textW = tr.right, textH = tr.bottom;
-    const int bodyH = std::max(iconH, textH);
+    const TTextMeasure m = MeasureTexts(maxTextW);
+    const int bodyH = std::max(iconH, m.textH);
 
-    // Buttons: one width for all, the widest caption's.
-    int buttonW = Dlu(kLayout.buttonW);
+    const int buttonW = m.buttonW;  // one width for all buttons
     const int buttonH = DluY(kLayout.buttonH), buttonGap = Dlu(kLayout.buttonGap);
     int count = 0;
-    for (const ButtonSpec& b : kButtons) {
-      if (!Has(buttons_, b.button)) continue;
-      RECT br = {0, 0, 0, 0};
-      DrawTextA(dc, b.caption, -1, &br, DT_CALCRECT | DT_SINGLELINE);
-      buttonW = std::max<int>(buttonW, br.right + 2 * Dlu(kLayout.buttonPad));
-      ++count;
-    }
-    SelectObject(dc, oldFont);
-    ReleaseDC(wnd_, dc);
+    for (const ButtonSpec& b : kButtons)
+      if (Has(buttons_, b.button)) ++count;
     const int rowW = count ? count * buttonW + (count - 1) * buttonGap : 0;
 
-    const int clientW = std::max(textLeft + textW + margin, rowW + 2 * margin);
+    const int clientW = std::max(textLeft + m.textW + margin, rowW + 2 * margin);
     const int buttonTop = marginY + bodyH + DluY(kLayout.textGap);
     const int clientH = count ? buttonTop + buttonH + marginY : marginY + bodyH + marginY;
 
     if (icon) {
       HWND iw = AddChild("STATIC", nullptr, SS_ICON, kIconId);
       SendMessageA(iw, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
-      SetWindowPos(iw, nullptr, margin, marginY, iconW, iconH, SWP_NOZORDER | SWP_NOACTIVATE);
+      PlaceAt(iw, margin, marginY, iconW, iconH);
     }
     HWND tw = AddChild("STATIC", text_.c_str(), SS_LEFT | SS_NOPREFIX, kTextId);
-    SetWindowPos(tw, nullptr, textLeft, marginY + (bodyH - textH) / 2, textW, textH, SWP_NOZORDER | SWP_NOACTIVATE);
+    PlaceAt(tw, textLeft, marginY + (bodyH - m.textH) / 2, m.textW, m.textH);
 
     int x = (clientW - rowW) / 2;
     HWND focus = nullptr;
@@ -207,18 +218,14 @@ class TMessageForm {
       if (!Has(buttons_, b.button)) continue;
       const bool isDefault = b.button == default_;
       HWND bw = AddChild("BUTTON", b.caption, WS_TABSTOP | (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), b.result);
-      SetWindowPos(bw, nullptr, x, buttonTop, buttonW, buttonH, SWP_NOZORDER | SWP_NOACTIVATE);
+      PlaceAt(bw, x, buttonTop, buttonW, buttonH);
       buttonWnds_.push_back(bw);
       if (isDefault || !focus) focus = bw;
       x += buttonW + buttonGap;
     }
 
-    // Window size from the client size, then centred on the screen.
-    RECT wr = {0, 0, clientW, clientH};
-    AdjustWindowRectEx(&wr, DWORD(GetWindowLongA(wnd_, GWL_STYLE)), FALSE, DWORD(GetWindowLongA(wnd_, GWL_EXSTYLE)));
-    const int w = wr.right - wr.left, h = wr.bottom - wr.top;
-    SetWindowPos(wnd_, nullptr, (GetSystemMetrics(SM_CXSCREEN) - w) / 2, (GetSystemMetrics(SM_CYSCREEN) - h) / 2, w,
-                 h, SWP_NOZORDER);
+    ClientSize(clientW, clientH, luPixels);
+    CentreOnScreen();
 
     if (default_ >= 0) SendMessageA(wnd_, DM_SETDEFID, WPARAM(ResultOf(TMsgDlgBtn(default_))), 0);
     if (focus) SendMessageA(wnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(focus), TRUE);
@@ -228,7 +235,6 @@ class TMessageForm {
   uint8_t type_;
   TMsgDlgButtons buttons_;
   int default_;
-  HWND wnd_ = nullptr;
   HFONT font_ = nullptr;  // the dialog's own, freed with it
   std::vector<HWND> buttonWnds_;
 };

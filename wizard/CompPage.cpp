@@ -13,12 +13,10 @@ namespace {
 constexpr char kUnknownSpace[] = "Unknown";
 
 int FontHeight(HWND wnd, HFONT font) {
-  HDC dc = GetDC(wnd);
-  HGDIOBJ old = SelectObject(dc, font);
+  base::WindowDc dc(wnd);
+  base::SelectedObject selected(dc.get(), font);
   TEXTMETRICA tm{};
-  GetTextMetricsA(dc, &tm);
-  SelectObject(dc, old);
-  ReleaseDC(wnd, dc);
+  GetTextMetricsA(dc.get(), &tm);
   return tm.tmHeight;
 }
 
@@ -43,7 +41,7 @@ INT_PTR TMainDlgForm::FormMeasureItem(WPARAM, LPARAM lp) {
     default: break;
   }
   m->itemHeight = UINT(height);
-  SetWindowLongPtrA(wnd_, DWLP_MSGRESULT, TRUE);
+  SetDialogResult(TRUE);
   return TRUE;
 }
 
@@ -55,7 +53,7 @@ INT_PTR TMainDlgForm::FormDrawItem(WPARAM, LPARAM lp) {
     case widDestDirCmbBx: driveBox_.DrawItem(item); break;
     default: break;
   }
-  SetWindowLongPtrA(wnd_, DWLP_MSGRESULT, TRUE);
+  SetDialogResult(TRUE);
   return TRUE;
 }
 
@@ -85,7 +83,7 @@ void TMainDlgForm::SelCompLstBxDrawItem(const DRAWITEMSTRUCT& item) {
   if (row.Component == 0) colour = GetSysColor(COLOR_GRAYTEXT);
   SetTextColor(dc, colour);
   SetBkMode(dc, TRANSPARENT);
-  HGDIOBJ oldFont = SelectObject(dc, dialogFont_.get());
+  base::SelectedObject font(dc, dialogFont_.get());
   const std::string name = components::ComponentName(row.Component);
   const int height = r.bottom - r.top;
   const SIZE nameSize = TextSize(dc, name);
@@ -94,27 +92,25 @@ void TMainDlgForm::SelCompLstBxDrawItem(const DRAWITEMSTRUCT& item) {
   const std::string size = instutils::FormatSize(instutils::SizeOnDisk(Options.MainDir, bytes));
   const SIZE sizeSize = TextSize(dc, size);
   TextOutA(dc, r.right - 2 - sizeSize.cx, r.top + (height - sizeSize.cy) / 2, size.c_str(), int(size.size()));
-  SelectObject(dc, oldFont);
   if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &r);
 }
 
-LRESULT CALLBACK TMainDlgForm::SelCompLstBxProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-  auto* self = reinterpret_cast<TMainDlgForm*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
+LRESULT TMainDlgForm::SelCompLstBxMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
-      self->SelCompLstBxMouseDown(short(LOWORD(lp)), short(HIWORD(lp)));
+      SelCompLstBxMouseDown(short(LOWORD(lp)), short(HIWORD(lp)));
       break;
     case WM_CHAR:
       if (wp == ' ') {  // Space toggles; the list's own type-ahead must not see it
-        self->SelCompLstBxKeyToggle();
+        SelCompLstBxKeyToggle();
         return 0;
       }
       break;
     default:
       break;
   }
-  return CallWindowProcA(self->listBoxProc_, wnd, msg, wp, lp);
+  return selCompLstBx_.DefaultMessage(msg, wp, lp);
 }
 
 void TMainDlgForm::SelCompLstBxMouseDown(int x, int y) {

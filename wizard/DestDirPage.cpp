@@ -210,37 +210,35 @@ void TKeyedPicture::Load(HINSTANCE instance, const char* name) {
   if (!bitmap_ || !GetObjectA(bitmap_.get(), sizeof(info), &info)) return;
   size_ = {info.bmWidth, info.bmHeight};
   mask_.reset(CreateBitmap(size_.cx, size_.cy, 1, 1, nullptr));
-  HDC image = CreateCompatibleDC(nullptr);
-  HDC mask = CreateCompatibleDC(nullptr);
-  HGDIOBJ oldImage = SelectObject(image, bitmap_.get());
-  HGDIOBJ oldMask = SelectObject(mask, mask_.get());
-  key_ = GetPixel(image, 0, size_.cy - 1);
+  base::UniqueMemoryDc image(CreateCompatibleDC(nullptr));
+  base::UniqueMemoryDc mask(CreateCompatibleDC(nullptr));
+  base::SelectedObject imageBitmap(image.get(), bitmap_.get());
+  base::SelectedObject maskBitmap(mask.get(), mask_.get());
+  key_ = GetPixel(image.get(), 0, size_.cy - 1);
   // A colour-to-mono blit gives 1 where the source has the background colour.
-  SetBkColor(image, key_);
-  BitBlt(mask, 0, 0, size_.cx, size_.cy, image, 0, 0, SRCCOPY);
+  SetBkColor(image.get(), key_);
+  BitBlt(mask.get(), 0, 0, size_.cx, size_.cy, image.get(), 0, 0, SRCCOPY);
   // Mono-to-colour: 1 becomes the background (black), 0 the text colour (white).
-  SetBkColor(image, RGB(0, 0, 0));
-  SetTextColor(image, RGB(255, 255, 255));
-  BitBlt(image, 0, 0, size_.cx, size_.cy, mask, 0, 0, SRCAND);
-  SelectObject(mask, oldMask);
-  SelectObject(image, oldImage);
-  DeleteDC(mask);
-  DeleteDC(image);
+  SetBkColor(image.get(), RGB(0, 0, 0));
+  SetTextColor(image.get(), RGB(255, 255, 255));
+  BitBlt(image.get(), 0, 0, size_.cx, size_.cy, mask.get(), 0, 0, SRCAND);
 }
 
 void TKeyedPicture::Draw(HDC dc, int x, int y) const {
   if (!bitmap_ || !mask_) return;
-  HDC source = CreateCompatibleDC(dc);
-  HGDIOBJ old = SelectObject(source, mask_.get());
+  base::UniqueMemoryDc source(CreateCompatibleDC(dc));
   const COLORREF oldBk = SetBkColor(dc, RGB(255, 255, 255));
   const COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
-  BitBlt(dc, x, y, size_.cx, size_.cy, source, 0, 0, SRCAND);  // clears the picture's own pixels
-  SelectObject(source, bitmap_.get());
-  BitBlt(dc, x, y, size_.cx, size_.cy, source, 0, 0, SRCPAINT);
+  {
+    base::SelectedObject mask(source.get(), mask_.get());
+    BitBlt(dc, x, y, size_.cx, size_.cy, source.get(), 0, 0, SRCAND);  // clears the picture's own pixels
+  }
+  {
+    base::SelectedObject image(source.get(), bitmap_.get());
+    BitBlt(dc, x, y, size_.cx, size_.cy, source.get(), 0, 0, SRCPAINT);
+  }
   SetBkColor(dc, oldBk);
   SetTextColor(dc, oldText);
-  SelectObject(source, old);
-  DeleteDC(source);
 }
 
 namespace {

@@ -51,10 +51,8 @@ HFONT NewFont(int height, int weight, const char* face) {
 }
 
 int DialogFontHeight() {
-  HDC dc = GetDC(nullptr);
-  const int h = -MulDiv(8, GetDeviceCaps(dc, LOGPIXELSY), 72);
-  ReleaseDC(nullptr, dc);
-  return h;
+  base::WindowDc screen(nullptr);
+  return -MulDiv(8, GetDeviceCaps(screen.get(), LOGPIXELSY), 72);
 }
 
 struct TKindClass {
@@ -107,7 +105,7 @@ std::string FormatTwo(const std::string& format, const std::string& first, const
   return out;
 }
 
-// The dialog procedure: one trampoline, one table.
+// The window's messages: one table, hung from the window base.
 const TMainDlgForm::TMessageRoute TMainDlgForm::kMessageRoutes[] = {
     {WM_COMMAND, &TMainDlgForm::FormCommand},
     {WM_TIMER, &TMainDlgForm::FormTimer},
@@ -119,18 +117,10 @@ const TMainDlgForm::TMessageRoute TMainDlgForm::kMessageRoutes[] = {
     {WM_CTLCOLORSTATIC, &TMainDlgForm::FormCtlColorStatic},
 };
 
-INT_PTR CALLBACK TMainDlgForm::DlgProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_INITDIALOG) {
-    auto* created = reinterpret_cast<TMainDlgForm*>(lp);
-    created->wnd_ = wnd;
-    SetWindowLongPtrA(wnd, DWLP_USER, lp);
-    return FALSE;
-  }
-  auto* self = reinterpret_cast<TMainDlgForm*>(GetWindowLongPtrA(wnd, DWLP_USER));
-  if (!self) return FALSE;
+LRESULT TMainDlgForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   for (const TMessageRoute& route : kMessageRoutes)
-    if (route.Message == msg) return (self->*route.Handler)(wp, lp);
-  return FALSE;
+    if (route.Message == msg) return (this->*route.Handler)(wp, lp);
+  return DefaultMessage(msg, wp, lp);
 }
 
 TMainDlgForm::TMainDlgForm(HINSTANCE instance, const std::vector<std::string>& args) : instance_(instance) {
@@ -155,13 +145,9 @@ TMainDlgForm::~TMainDlgForm() {
 
 void TMainDlgForm::CreateWindowAndWidgets() {
   template_ = EmptyDialogTemplate();
-  CreateDialogIndirectParamA(instance_, reinterpret_cast<LPCDLGTEMPLATEA>(template_.data()), nullptr, DlgProc,
-                             reinterpret_cast<LPARAM>(this));
+  CreateDialogWnd(instance_, reinterpret_cast<const DLGTEMPLATE*>(template_.data()), nullptr);
   if (!wnd_) return;
-  RECT r = {0, 0, kClientWidth, kClientHeight};
-  AdjustWindowRectEx(&r, DWORD(GetWindowLongPtrA(wnd_, GWL_STYLE)), FALSE,
-                     DWORD(GetWindowLongPtrA(wnd_, GWL_EXSTYLE)));
-  SetWindowPos(wnd_, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ClientSize(kClientWidth, kClientHeight);
   // Only the close box: no minimise, maximise or size entries in the menu.
   if (HMENU menu = GetSystemMenu(wnd_, FALSE)) {
     for (UINT cmd : {SC_RESTORE, SC_SIZE, SC_MINIMIZE, SC_MAXIMIZE}) DeleteMenu(menu, cmd, MF_BYCOMMAND);
@@ -199,12 +185,10 @@ HWND TMainDlgForm::CreateWidget(const TWidgetDef& def, HWND parent) {
     return w;
   }
   const TKindClass kc = KindClass(def.Kind);
-  int h = def.H;
-  if (h == 0) h = def.Kind == wkCheckBox ? kCheckBoxHeight : def.Kind == wkEdit ? kEditHeight
-                  : def.Kind == wkComboBox ? kComboBoxDropHeight : 13;
+  const RECT r = ui::TWindowBase::Pixels(WidgetRect(def));
   HWND w = CreateWindowExA(kc.ExStyle, kc.ClassName, instutils::WithCrLf(def.Text).c_str(),
-                           WS_CHILD | WS_VISIBLE | kc.Style | def.Style, def.X, def.Y, def.W, h, parent,
-                           reinterpret_cast<HMENU>(UINT_PTR(def.Id)), instance_, nullptr);
+                           WS_CHILD | WS_VISIBLE | kc.Style | def.Style, r.left, r.top, r.right - r.left,
+                           r.bottom - r.top, parent, reinterpret_cast<HMENU>(UINT_PTR(def.Id)), instance_, nullptr);
   if (!w) return nullptr;
   HFONT font = def.Font == wfHeader ? headerFont_.get() : def.Font == wfBold ? boldFont_.get() : dialogFont_.get();
   SendMessageA(w, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
@@ -212,16 +196,11 @@ HWND TMainDlgForm::CreateWidget(const TWidgetDef& def, HWND parent) {
   if (def.Kind == wkLabel && def.W == 0) SetText(def.Id, def.Text);  // sizes itself
   if (def.Kind == wkMemo) {
     SendMessageA(w, EM_LIMITTEXT, 0, 0);
-    SetWindowLongPtrA(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    memoProc_ = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TMainDlgForm::LicenseMemoProc)));
+    licenseMemo_.Subclass(w, [this](UINT msg, WPARAM wp, LPARAM lp) { return LicenseMemoMessage(msg, wp, lp); });
   }
   if (def.Checked) SendMessageA(w, BM_SETCHECK, BST_CHECKED, 0);
-  if (def.Id == widSelCompLstBx) {
-    SetWindowLongPtrA(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    listBoxProc_ = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TMainDlgForm::SelCompLstBxProc)));
-  }
+  if (def.Id == widSelCompLstBx)
+    selCompLstBx_.Subclass(w, [this](UINT msg, WPARAM wp, LPARAM lp) { return SelCompLstBxMessage(msg, wp, lp); });
   return w;
 }
 
@@ -276,11 +255,7 @@ void TMainDlgForm::StartTimers() {
 
 int TMainDlgForm::ShowModal() {
   if (!wnd_) return 2;
-  RECT r;
-  GetWindowRect(wnd_, &r);
-  const int w = r.right - r.left, h = r.bottom - r.top;
-  SetWindowPos(wnd_, nullptr, (GetSystemMetrics(SM_CXSCREEN) - w) / 2, (GetSystemMetrics(SM_CYSCREEN) - h) / 2, 0, 0,
-               SWP_NOSIZE | SWP_NOZORDER);
+  CentreOnScreen();
   ShowWindow(wnd_, SW_SHOW);
   SetForegroundWindow(wnd_);
   ModalResult = 0;
@@ -324,9 +299,8 @@ int TMainDlgForm::CurrentPage() const {
 
 bool TMainDlgForm::IsPortableInstall() const { return components::IsPortableInstall(Options.MainDir); }
 
-LRESULT CALLBACK TMainDlgForm::LicenseMemoProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-  auto* self = reinterpret_cast<TMainDlgForm*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
-  LRESULT r = CallWindowProcA(self->memoProc_, wnd, msg, wp, lp);
+LRESULT TMainDlgForm::LicenseMemoMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  LRESULT r = licenseMemo_.DefaultMessage(msg, wp, lp);
   // A read-only text: Enter and Esc stay the wizard's Next and Cancel, and
   // arriving by Tab does not select the whole licence.
   if (msg == WM_GETDLGCODE) r &= ~(DLGC_WANTALLKEYS | DLGC_WANTMESSAGE | DLGC_HASSETSEL);
@@ -416,13 +390,13 @@ void TMainDlgForm::SetText(TWidgetId id, const std::string& text) {
   const std::string shown = instutils::WithCrLf(text);
   const TWidgetDef* def = WidgetDef(id);
   if (def && def->Kind == wkLabel && def->W == 0) {  // auto-sized label: fit the text first
-    HDC dc = GetDC(w);
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(w, WM_GETFONT, 0, 0)));
     RECT r = {0, 0, 0, 0};
-    DrawTextA(dc, shown.empty() ? " " : shown.c_str(), -1, &r, DT_CALCRECT | DT_LEFT);
-    SelectObject(dc, old);
-    ReleaseDC(w, dc);
-    SetWindowPos(w, nullptr, 0, 0, r.right + 1, r.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    {
+      base::WindowDc dc(w);
+      base::SelectedObject font(dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageA(w, WM_GETFONT, 0, 0)));
+      DrawTextA(dc.get(), shown.empty() ? " " : shown.c_str(), -1, &r, DT_CALCRECT | DT_LEFT);
+    }
+    Resize(w, r.right + 1, r.bottom, ui::luPixels);  // a text extent: pixels already
   }
   SetWindowTextA(w, shown.c_str());
   InvalidateRect(w, nullptr, TRUE);

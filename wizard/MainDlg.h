@@ -16,6 +16,7 @@
 #include "components/Components.h"
 #include "payload/InstallThread.h"
 #include "registration/Settings.h"
+#include "ui/Window.h"
 #include "wizard/DestDirPage.h"
 #include "wizard/Panels.h"
 #include "wizard/WizardLayout.h"
@@ -30,19 +31,16 @@ bool DestDirFromCommandLine(const std::vector<std::string>& args, std::string& f
 // "%s" in format replaced by first, then second; nothing else is interpreted.
 std::string FormatTwo(const std::string& format, const std::string& first, const std::string& second);
 
-class TMainDlgForm {
+class TMainDlgForm : public ui::TWindowBase {
  public:
   // args: the command-line arguments after the program name.
   TMainDlgForm(HINSTANCE instance, const std::vector<std::string>& args);
-  ~TMainDlgForm();
-  TMainDlgForm(const TMainDlgForm&) = delete;
-  TMainDlgForm& operator=(const TMainDlgForm&) = delete;
+  ~TMainDlgForm() override;
 
   // Shows the window centred and runs its messages until the modal result is
   // set and the close query agrees; returns the result (1 completed, 2 not).
   int ShowModal();
 
-  HWND Handle() const { return wnd_; }
   HWND Widget(TWidgetId id) const;
   HWND PageSheet(int page) const;  // null when no sheet carries the number
   int CurrentPage() const;         // the visible sheet's tag
@@ -96,7 +94,7 @@ class TMainDlgForm {
   static const TMessageRoute kMessageRoutes[];
   static const TPageDef kPages[kPageCount + 1];
 
-  static INT_PTR CALLBACK DlgProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
   // Construction, in order.
   void CreateWindowAndWidgets();
@@ -142,8 +140,8 @@ class TMainDlgForm {
   void SelCompLstBxDrawItem(const DRAWITEMSTRUCT& item);
   void SelCompLstBxMouseDown(int x, int y);
   void SelCompLstBxKeyToggle();
-  static LRESULT CALLBACK SelCompLstBxProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
-  static LRESULT CALLBACK LicenseMemoProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT SelCompLstBxMessage(UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT LicenseMemoMessage(UINT msg, WPARAM wp, LPARAM lp);
   int CheckBoxWidth() const;
 
   bool Checked(TWidgetId id) const;
@@ -153,15 +151,13 @@ class TMainDlgForm {
   void Enable(TWidgetId id, bool on);
 
   HINSTANCE instance_;
-  HWND wnd_ = nullptr;
   std::vector<WORD> template_;
   std::map<TWidgetId, HWND> widgets_;
   std::vector<std::unique_ptr<TPanel>> panels_;
   std::array<TPanel*, kPageCount> sheets_{};
   base::UniqueFont dialogFont_, headerFont_, boldFont_;
   base::UniqueBitmap logoBitmap_, logoSmallBitmap_;
-  WNDPROC listBoxProc_ = nullptr;
-  WNDPROC memoProc_ = nullptr;
+  ui::TSubclassedControl selCompLstBx_, licenseMemo_;
   components::TComponentRows rows_;
   TDriveBox driveBox_{instance_};
   TFolderList folderList_{instance_};

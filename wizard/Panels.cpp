@@ -1,5 +1,7 @@
 #include "wizard/Panels.h"
 
+#include "base/WinHandles.h"
+
 namespace wizard {
 
 namespace {
@@ -12,7 +14,7 @@ void TPanel::RegisterOnce(HINSTANCE instance) {
   WNDCLASSA wc;
   if (GetClassInfoA(instance, kPanelClass, &wc)) return;
   wc = {};
-  wc.lpfnWndProc = &TPanel::WndProc;
+  wc.lpfnWndProc = &TWindowBase::WindowProc;
   wc.hInstance = instance;
   wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
   wc.lpszClassName = kPanelClass;
@@ -23,35 +25,23 @@ HWND TPanel::Create(HWND parent, const TWidgetDef& def, HINSTANCE instance) {
   RegisterOnce(instance);
   // Children that take the keyboard focus sit inside; the dialog manager must
   // look into the panel for Tab and for mnemonics.
-  wnd_ = CreateWindowExA(WS_EX_CONTROLPARENT, kPanelClass, def.Name,
-                         WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | (def.Kind == wkTabSheet ? 0 : WS_VISIBLE), def.X, def.Y, def.W,
-                         def.H, parent, reinterpret_cast<HMENU>(UINT_PTR(def.Id)), instance, this);
-  return wnd_;
+  return CreateWnd(WS_EX_CONTROLPARENT, kPanelClass, def.Name,
+                   WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | (def.Kind == wkTabSheet ? 0 : WS_VISIBLE),
+                   WidgetRect(def), parent, def.Id, instance);
 }
 
-TPanel* TPanel::FromHandle(HWND wnd) {
-  return reinterpret_cast<TPanel*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
-}
-
-LRESULT CALLBACK TPanel::WndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_NCCREATE) {
-    auto* created = static_cast<TPanel*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
-    created->wnd_ = wnd;
-    SetWindowLongPtrA(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
-  }
-  TPanel* self = FromHandle(wnd);
-  if (!self) return DefWindowProcA(wnd, msg, wp, lp);
+LRESULT TPanel::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_ERASEBKGND:
-      return self->EraseBackground(reinterpret_cast<HDC>(wp));
+      return EraseBackground(reinterpret_cast<HDC>(wp));
     case WM_PAINT:
-      self->Paint();
+      Paint();
       return 0;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX:
-      return self->ChildColour(msg, wp, lp);
+      return ChildColour(msg, wp, lp);
     case WM_CLOSE:  // never destroy a page on its own: the wizard decides
     case WM_COMMAND:
     case WM_NOTIFY:
@@ -59,9 +49,9 @@ LRESULT CALLBACK TPanel::WndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_MEASUREITEM:
     case WM_COMPAREITEM:
     case WM_DELETEITEM:
-      return SendMessageA(self->target_, msg, wp, lp);
+      return SendMessageA(target_, msg, wp, lp);
     default:
-      return DefWindowProcA(wnd, msg, wp, lp);
+      return DefaultMessage(msg, wp, lp);
   }
 }
 
@@ -75,14 +65,12 @@ LRESULT TPanel::EraseBackground(HDC dc) {
 }
 
 void TPanel::Paint() {
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(wnd_, &ps);
+  base::PaintDc dc(wnd_);
   if (look_ == plWhiteBevelled || look_ == plBevelled) {
     RECT r;
     GetClientRect(wnd_, &r);
-    DrawEdge(dc, &r, BDR_RAISEDINNER | BDR_SUNKENOUTER, BF_RECT);
+    DrawEdge(dc.get(), &r, BDR_RAISEDINNER | BDR_SUNKENOUTER, BF_RECT);
   }
-  EndPaint(wnd_, &ps);
 }
 
 LRESULT TPanel::ChildColour(UINT msg, WPARAM wp, LPARAM lp) {

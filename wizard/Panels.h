@@ -5,33 +5,29 @@
 #pragma once
 #include <windows.h>
 
+#include "ui/Window.h"
 #include "wizard/WizardLayout.h"
 
 namespace wizard {
 
-class TPanel {
+class TPanel : public ui::TWindowBase {
  public:
   TPanel(TPanelLook look, HWND notifyTarget) : look_(look), target_(notifyTarget) {}
-  TPanel(const TPanel&) = delete;
-  TPanel& operator=(const TPanel&) = delete;
 
   // The window; this object must outlive it.
   HWND Create(HWND parent, const TWidgetDef& def, HINSTANCE instance);
-  HWND Handle() const { return wnd_; }
-  static TPanel* FromHandle(HWND wnd);
 
   int Tag = 0;  // sheets: the page number
 
  private:
   static void RegisterOnce(HINSTANCE instance);
-  static LRESULT CALLBACK WndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
   LRESULT EraseBackground(HDC dc);
   void Paint();
   LRESULT ChildColour(UINT msg, WPARAM wp, LPARAM lp);
 
   TPanelLook look_;
   HWND target_;
-  HWND wnd_ = nullptr;
 };
 
 // The header's text colour.

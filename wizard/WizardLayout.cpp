@@ -114,6 +114,13 @@ const TWidgetDef* WidgetDef(TWidgetId id) {
   return nullptr;
 }
 
+RECT WidgetRect(const TWidgetDef& def) {
+  int h = def.H;
+  if (h == 0) h = def.Kind == wkCheckBox ? kCheckBoxHeight : def.Kind == wkEdit ? kEditHeight
+                  : def.Kind == wkComboBox ? kComboBoxDropHeight : 13;
+  return {def.X, def.Y, def.X + def.W, def.Y + h};
+}
+
 const char* const PageTitles[kPageCount] = {
     "Welcome to the " PRODUCT_EDITION " Setup",
     "License Agreement",

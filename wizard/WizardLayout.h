@@ -114,4 +114,8 @@ constexpr int kCheckBoxHeight = 17;
 constexpr int kEditHeight = 21;
 constexpr int kComboBoxDropHeight = 200;
 
+// The widget's rectangle in its parent, at 96 DPI like the whole table; the
+// kind's natural height where the table leaves it open.
+RECT WidgetRect(const TWidgetDef& def);
+
 }  // namespace wizard

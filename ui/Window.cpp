@@ -1,0 +1,126 @@
+#include "ui/Window.h"
+
+#include <utility>
+
+namespace ui {
+
+TWindowBase::~TWindowBase() {
+  if (wnd_ && IsWindow(wnd_) && Tied(wnd_, kind_) == this) Untie();
+}
+
+// The object sits in the slot its kind leaves free: a dialog's own, or the
+// window's user data (unused by the system's controls).
+void TWindowBase::Tie(HWND wnd) {
+  wnd_ = wnd;
+  SetWindowLongPtrA(wnd, kind_ == kDialog ? DWLP_USER : GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+TWindowBase* TWindowBase::Tied(HWND wnd, TKind kind) {
+  return reinterpret_cast<TWindowBase*>(GetWindowLongPtrA(wnd, kind == kDialog ? DWLP_USER : GWLP_USERDATA));
+}
+
+void TWindowBase::Untie() {
+  SetWindowLongPtrA(wnd_, kind_ == kDialog ? DWLP_USER : GWLP_USERDATA, 0);
+  if (kind_ == kSubclass && original_)
+    SetWindowLongPtrA(wnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(std::exchange(original_, nullptr)));
+  wnd_ = nullptr;
+}
+
+LRESULT CALLBACK TWindowBase::WindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_NCCREATE)
+    if (auto* created = static_cast<TWindowBase*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams))
+      created->Tie(wnd);
+  TWindowBase* self = Tied(wnd, kWindow);
+  if (!self) return DefWindowProcA(wnd, msg, wp, lp);
+  const LRESULT result = self->HandleMessage(msg, wp, lp);
+  if (msg == WM_NCDESTROY) self->Untie();
+  return result;
+}
+
+INT_PTR CALLBACK TWindowBase::DialogProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_INITDIALOG)
+    if (auto* created = reinterpret_cast<TWindowBase*>(lp)) created->Tie(wnd);
+  TWindowBase* self = Tied(wnd, kDialog);
+  if (!self) return FALSE;
+  const LRESULT result = self->HandleMessage(msg, wp, lp);
+  if (msg == WM_NCDESTROY) self->Untie();
+  return result;
+}
+
+LRESULT CALLBACK TWindowBase::SubclassProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+  TWindowBase* self = Tied(wnd, kSubclass);
+  if (!self) return DefWindowProcA(wnd, msg, wp, lp);
+  const LRESULT result = self->HandleMessage(msg, wp, lp);
+  if (msg == WM_NCDESTROY) self->Untie();  // the control's own procedure back for its last moments
+  return result;
+}
+
+LRESULT TWindowBase::DefaultMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (kind_) {
+    case kDialog: return FALSE;
+    case kSubclass: return CallWindowProcA(original_, wnd_, msg, wp, lp);
+    default: return DefWindowProcA(wnd_, msg, wp, lp);
+  }
+}
+
+HWND TWindowBase::CreateWnd(DWORD exStyle, const char* className, const char* name, DWORD style,
+                            const RECT& at96dpi, HWND parent, UINT_PTR id, HINSTANCE instance) {
+  kind_ = kWindow;
+  const RECT r = Pixels(at96dpi);
+  return CreateWindowExA(exStyle, className, name, style, r.left, r.top, r.right - r.left, r.bottom - r.top, parent,
+                         reinterpret_cast<HMENU>(id), instance, this);
+}
+
+HWND TWindowBase::CreateDialogWnd(HINSTANCE instance, const DLGTEMPLATE* tpl, HWND owner) {
+  kind_ = kDialog;
+  return CreateDialogIndirectParamA(instance, tpl, owner, DialogProc, reinterpret_cast<LPARAM>(this));
+}
+
+INT_PTR TWindowBase::RunModalDialog(HINSTANCE instance, const DLGTEMPLATE* tpl, HWND owner) {
+  kind_ = kDialog;
+  return DialogBoxIndirectParamA(instance, tpl, owner, DialogProc, reinterpret_cast<LPARAM>(this));
+}
+
+void TWindowBase::SetDialogResult(LRESULT result) { SetWindowLongPtrA(wnd_, DWLP_MSGRESULT, result); }
+
+void TSubclassedControl::Subclass(HWND control, THandler handler) {
+  if (!control) return;
+  handler_ = std::move(handler);
+  kind_ = kSubclass;
+  Tie(control);
+  original_ = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TWindowBase::SubclassProc)));
+}
+
+// ---- Layout ----
+
+RECT TWindowBase::Pixels(const RECT& at96dpi) { return at96dpi; }
+
+void TWindowBase::Place(HWND child, const RECT& rect, TLayoutUnit unit) {
+  const RECT r = unit == luAt96Dpi ? Pixels(rect) : rect;
+  SetWindowPos(child, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TWindowBase::Resize(HWND child, int width, int height, TLayoutUnit unit) {
+  RECT r = {0, 0, width, height};
+  if (unit == luAt96Dpi) r = Pixels(r);
+  SetWindowPos(child, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TWindowBase::ClientSize(int width, int height, TLayoutUnit unit) {
+  RECT r = {0, 0, width, height};
+  if (unit == luAt96Dpi) r = Pixels(r);
+  AdjustWindowRectEx(&r, DWORD(GetWindowLongPtrA(wnd_, GWL_STYLE)), FALSE,
+                     DWORD(GetWindowLongPtrA(wnd_, GWL_EXSTYLE)));
+  SetWindowPos(wnd_, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TWindowBase::CentreOnScreen() {
+  RECT r;
+  GetWindowRect(wnd_, &r);
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  SetWindowPos(wnd_, nullptr, (GetSystemMetrics(SM_CXSCREEN) - w) / 2, (GetSystemMetrics(SM_CYSCREEN) - h) / 2, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER);
+}
+
+}  // namespace ui
