@@ -1,10 +1,10 @@
 // The page state machine: GoToPage with its page table, the buttons, the
 // questions, and the close query.
+#include <atomic>
+
 #include "instutils/InstUtils.h"
 #include "instutils/Logs.h"
 #include "instutils/ShellFolders.h"
-#include <atomic>
-
 #include "payload/AttachFiles.h"
 #include "payload/InstallRun.h"
 #include "components/InstallPlan.h"
@@ -161,7 +161,8 @@ int32_t TMainDlgForm::Ask(const std::string& text, uint8_t dlgType, uint16_t but
 TFileAnswer TMainDlgForm::CannotWrite(const std::string& target) {
   const int32_t answer = Ask(CannotCreateFileMessage(target), ui::mtError, ui::kAbortRetryIgnore);
   // No answer means the question could not be shown. Taken as it is, the
-  // file would be skipped and the run would end as a success.
+  // file would be skipped: a run would end as a success, the licence page
+  // would come up empty.
   if (answer == ui::mrAbort || answer == ui::mrNone) {
     QuitConfirmed = true;  // the run fails and the wizard closes: no close question follows
     return faAbort;

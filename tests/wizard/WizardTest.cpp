@@ -66,6 +66,9 @@ std::string LockedProgram(const testing_payload::ScratchFolder& dest) {
   return program;
 }
 
+// A write that fails, like a full disk.
+BOOL WINAPI FailingWrite(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED) { return FALSE; }
+
 // The progress timer's ticks until done, or 15 s.
 template <typename Done>
 bool TickUntil(TMainDlgForm& f, Done done) {
@@ -173,6 +176,7 @@ class WizardTest : public ::testing::Test {
     AttachedFiles = nullptr;
     wizard::SetMessageDlgFunction(nullptr);
     SetFileDoneFunction(nullptr);
+    SetWriteFileFunction(nullptr);
     components::SetFreeSpaceFunction(nullptr);
     SetWinExecFunction(nullptr);
     SHDeleteKeyA(HKEY_CURRENT_USER, kSettingsRoot);
@@ -548,6 +552,20 @@ TEST_F(WizardTest, TheTimerShowsTheRunAsksItsQuestionAndMovesOnAtItsEnd) {
   EXPECT_EQ(g_asked[0].runState, tsPaused) << "the worker went on under its question";
   lock.reset();
   EXPECT_EQ(testing_payload::ReadFileBytes(locked), "old") << "Ignore kept the file";
+}
+
+// The licence cannot be written and its question cannot be shown: the setup
+// ends instead of showing an empty licence.
+TEST_F(WizardTest, ALicenceQuestionThatCannotBeShownEndsTheSetup) {
+  TMainDlgForm& f = Build();
+  SetWriteFileFunction(FailingWrite);
+  g_answers = {ui::mrNone};
+  Next();
+  ASSERT_EQ(g_asked.size(), 1u);
+  EXPECT_EQ(g_asked[0].buttons, ui::kAbortRetryIgnore);
+  EXPECT_EQ(f.CurrentPage(), 0);
+  EXPECT_EQ(f.ModalResult, 2);
+  EXPECT_TRUE(f.FormCloseQuery()) << "asked about closing after the licence failed";
 }
 
 // A close that arrives while the worker's question is open waits for its
