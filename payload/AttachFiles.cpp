@@ -11,7 +11,6 @@
 #include "instutils/InstUtils.h"
 #include "instutils/Logs.h"
 #include "payload/TestSeams.h"
-#include "ui/MessageDlg.h"
 
 TAttachedFiles* AttachedFiles = nullptr;
 bool UseTargetAsGiven = false;
@@ -216,7 +215,8 @@ bool TAttachedFiles::WriteOnce(const TAttachedFile& entry, const std::string& ta
   return true;
 }
 
-bool TAttachedFiles::ExtractFile(const TAttachedFile* source, const std::string& name, const std::string& target) {
+bool TAttachedFiles::ExtractFile(const TAttachedFile* source, const std::string& name, const std::string& target,
+                                 TQuestionAsker& asker) {
   if (!source) {
     for (auto f = files_.rbegin(); f != files_.rend() && !source; ++f)
       if (SamePath(f->Name, name)) source = &*f;
@@ -225,15 +225,15 @@ bool TAttachedFiles::ExtractFile(const TAttachedFile* source, const std::string&
   if (!Installable(*source)) return false;
   for (;;) {
     if (WriteOnce(*source, target)) return true;
-    switch (SafeMessageDlg(CannotCreateFileMessage(target), ui::mtError, ui::kAbortRetryIgnore)) {
-      case ui::mrAbort:
+    switch (asker.CannotWrite(target)) {
+      case faAbort:
         return false;
-      case ui::mrIgnore:
+      case faIgnore:
         return true;
-      case ui::mrNone:
+      case faNone:
         return true;  // no answer possible (the run is being stopped): skip the file
-      default:
-        break;  // Retry, or the dialog closed: try again
+      case faRetry:
+        break;
     }
   }
 }

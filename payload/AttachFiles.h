@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "AttachedFile.h"
-#include "InstallStatus.h"
 #include "PayloadArchive.h"
+#include "QuestionAsker.h"
 #include "RecordName.h"
 
 // Replace rules of a planned file.
@@ -53,9 +53,10 @@ class TAttachedFiles {
   bool AddFiles(const std::string& pattern, const std::string& folder, uint8_t component, uint8_t rule);
   int32_t PlannedSize() const;
   // Writes the record (source, else the last record named name) to target
-  // with its stored time. Failures ask Abort/Retry/Ignore; false means Abort,
-  // or that there is no such record.
-  bool ExtractFile(const TAttachedFile* source, const std::string& name, const std::string& target);
+  // with its stored time. Failures ask asker Abort/Retry/Ignore; false means
+  // Abort, or that there is no such record.
+  bool ExtractFile(const TAttachedFile* source, const std::string& name, const std::string& target,
+                   TQuestionAsker& asker);
 
   std::array<TFileToInstallList, kPlanCount> Plans;
   std::vector<std::string> UpdateList;  // planned targets in the public data folder

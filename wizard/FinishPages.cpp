@@ -7,7 +7,6 @@
 #include "components/Locations.h"
 #include "instutils/InstUtils.h"
 #include "payload/AttachFiles.h"
-#include "payload/InstallStatus.h"
 #include "registration/PageActions.h"
 #include "ui/MessageDlg.h"
 #include "wizard/MainDlg.h"

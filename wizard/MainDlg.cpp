@@ -6,7 +6,6 @@
 
 #include "instutils/InstUtils.h"
 #include "instutils/ShellFolders.h"
-#include "payload/InstallStatus.h"
 #include "ui/MessageDlg.h"
 #include "components/Locations.h"
 #include "instutils/Probes.h"

@@ -14,7 +14,7 @@
 
 #include "base/WinHandles.h"
 #include "components/Components.h"
-#include "payload/InstallThread.h"
+#include "payload/InstallRun.h"
 #include "registration/Settings.h"
 #include "ui/Window.h"
 #include "wizard/DestDirPage.h"
@@ -31,7 +31,7 @@ bool DestDirFromCommandLine(const std::vector<std::string>& args, std::string& f
 // "%s" in format replaced by first, then second; nothing else is interpreted.
 std::string FormatTwo(const std::string& format, const std::string& first, const std::string& second);
 
-class TMainDlgForm : public ui::TWindowBase {
+class TMainDlgForm : public ui::TWindowBase, private TQuestionAsker {
  public:
   // args: the command-line arguments after the program name.
   TMainDlgForm(HINSTANCE instance, const std::vector<std::string>& args);
@@ -73,6 +73,7 @@ class TMainDlgForm : public ui::TWindowBase {
 
   // The install run's progress, questions and end, on the progress timer.
   void InstallProgressTimer();
+  uint8_t InstallState() const { return InstallRun ? InstallRun->State() : uint8_t(tsIdle); }
   // After the wizard: stops a worker that is still going and waits for it.
   void WaitForInstallRun();
 
@@ -80,7 +81,7 @@ class TMainDlgForm : public ui::TWindowBase {
   components::TComponentSet ComponentSet = 0;
   int32_t LastRunVersion = kAbsentNumber;
   double SharedDataStamp = 0;  // written to install_stamp by the plan
-  std::unique_ptr<TInstallThread> InstallThread;
+  std::unique_ptr<TInstallRun> InstallRun;
   bool QuitConfirmed = false;
   bool FormReady = false;
   int ModalResult = 0;
@@ -129,7 +130,10 @@ class TMainDlgForm : public ui::TWindowBase {
   bool FinishStep(int from);
   void StartInstallRun();
   int32_t Ask(const std::string& text, uint8_t dlgType, uint16_t buttons);
-  int32_t AnswerWorkerQuestion();  // the worker's published question, on the wizard's thread
+  // The questions of the extraction (the licence here, the run's files
+  // through its Poll on the progress timer), on the wizard's thread.
+  TFileAnswer CannotWrite(const std::string& target) override;
+  void RunFailed(const std::string& text) override;
   bool LoadLicense();
   void SetButtons(int page);
   bool CanKeepFocus(HWND focus) const;  // false: the focus is ours and on nothing the user sees

@@ -1,10 +1,12 @@
 // The page state machine: GoToPage with its page table, the buttons, the
 // questions, and the close query.
+#include <atomic>
+
 #include "instutils/InstUtils.h"
 #include "instutils/Logs.h"
 #include "instutils/ShellFolders.h"
 #include "payload/AttachFiles.h"
-#include "payload/InstallStatus.h"
+#include "payload/InstallRun.h"
 #include "components/InstallPlan.h"
 #include "components/Locations.h"
 #include "contract/ProductInterface.h"
@@ -13,6 +15,7 @@
 #include "instutils/Probes.h"
 #include "ui/MessageDlg.h"
 #include "wizard/MainDlg.h"
+#include "wizard/TestSeams.h"
 
 namespace wizard {
 
@@ -41,7 +44,11 @@ constexpr char kCancelCaption[] = "Cancel";
 // Next on the component page is left as the disk-space check set it.
 enum TNextRule : uint8_t { nrEnabled, nrDisabled, nrByDiskSpace };
 
+std::atomic<MessageDlgFunction> dlgFunction{nullptr};
+
 }  // namespace
+
+void SetMessageDlgFunction(MessageDlgFunction fn) { dlgFunction.store(fn); }
 
 struct TMainDlgForm::TPageDef {
   bool (TMainDlgForm::*Enter)(int from);  // nullptr: nothing to do
@@ -130,35 +137,47 @@ bool TMainDlgForm::FormCloseQuery() {
   // answered first, and never joined by the close question.
   if (asking_) return false;
   // A run that has failed ends the wizard anyway: there is nothing to ask.
-  if (InstallStatus.State.load() == tsFailed) return QuitConfirmed = true;
-  // An answer just given is taken up by the worker within its poll; the
-  // pause must come after that, or the worker would write on under the question.
-  for (int i = 0; i < 200 && InstallStatus.State.load() == tsAnswered; ++i) Sleep(5);
-  // Both threads change the state: every change is one compare-and-exchange,
-  // so a worker that has just finished or failed is never overwritten. A
-  // pause made by someone else (the worker's question) is theirs to end.
-  uint8_t running = tsRunning;
-  const bool pausedHere = InstallStatus.State.compare_exchange_strong(running, tsPaused);
+  if (InstallState() == tsFailed) return QuitConfirmed = true;
+  // A running worker waits after the file in hand while the user decides.
+  const bool pausedHere = InstallRun && InstallRun->Pause();
   const bool canClose =
       QuitConfirmed ||
       Ask(kCloseQuestion, ui::mtConfirmation, ui::ButtonBit(ui::mbNo) | ui::ButtonBit(ui::mbAbort)) == ui::mrAbort;
   QuitConfirmed = canClose;
-  uint8_t paused = tsPaused;
-  if (canClose || pausedHere) InstallStatus.State.compare_exchange_strong(paused, canClose ? tsFinished : tsRunning);
-  if (canClose) {
-    // A question the worker published but nobody has picked up will never be
-    // shown now: the stop request releases the worker.
-    uint8_t asking = tsAsking;
-    InstallStatus.State.compare_exchange_strong(asking, tsFinished);
-  }
+  // A stop also drops a question the worker handed over that was never shown.
+  if (InstallRun && canClose) InstallRun->Stop();
+  if (InstallRun && pausedHere && !canClose) InstallRun->Resume();
   return canClose;
 }
 
 int32_t TMainDlgForm::Ask(const std::string& text, uint8_t dlgType, uint16_t buttons) {
   asking_ = true;
-  const int32_t answer = SafeMessageDlg(text, dlgType, buttons);
+  const MessageDlgFunction scripted = dlgFunction.load();
+  const int32_t answer = scripted ? scripted(text, dlgType, buttons) : ui::MessageDlg(text, dlgType, buttons);
   asking_ = false;
   return answer;
+}
+
+TFileAnswer TMainDlgForm::CannotWrite(const std::string& target) {
+  const int32_t answer = Ask(CannotCreateFileMessage(target), ui::mtError, ui::kAbortRetryIgnore);
+  // No answer means the question could not be shown. Taken as it is, the
+  // file would be skipped: a run would end as a success, the licence page
+  // would come up empty.
+  if (answer == ui::mrAbort || answer == ui::mrNone) {
+    QuitConfirmed = true;  // the run fails and the wizard closes: no close question follows
+    return faAbort;
+  }
+  if (ModalResult != 0 && !FormCloseQuery()) {
+    // A close that came while the question was open is asked about now,
+    // while the worker still waits for its answer and writes nothing.
+    ModalResult = 0;
+  }
+  return answer == ui::mrIgnore ? faIgnore : faRetry;  // Retry, or the dialog closed: try again
+}
+
+void TMainDlgForm::RunFailed(const std::string& text) {
+  QuitConfirmed = true;  // the run fails after this: no close question
+  Ask(text, ui::mtError, ui::ButtonBit(ui::mbOK));
 }
 
 bool TMainDlgForm::EnterLicensePage(int from) {
@@ -176,7 +195,7 @@ bool TMainDlgForm::LoadLicense() {
   SetCursor(LoadCursorA(nullptr, IDC_WAIT));
   const std::string temp = instutils::TempFileName();
   instutils::SuspendLogging();
-  const bool extracted = AttachedFiles && AttachedFiles->ExtractFile(nullptr, kLicenseRecord, temp);
+  const bool extracted = AttachedFiles && AttachedFiles->ExtractFile(nullptr, kLicenseRecord, temp, *this);
   instutils::ResumeLogging();
   if (!extracted) {
     QuitConfirmed = true;
@@ -228,31 +247,28 @@ void TMainDlgForm::StartInstallRun() {
   ComponentSet = components::FixSelection(rows_);
   SharedDataStamp = components::BuildInstallPlan(*AttachedFiles, {ComponentSet, Options.MainDir, LastRunVersion});
   SendMessageA(Widget(widInstallingProgressBar), PBM_SETRANGE32, 0, AttachedFiles->PlannedSize());
-  InstallStatus.State.store(tsRunning);
-  InstallThread = std::make_unique<TInstallThread>();
+  TQuestionAsker& asker = *this;  // a private base: converted here, where it is accessible
+  InstallRun = std::make_unique<TInstallRun>(*AttachedFiles, asker);
 }
 
 void TMainDlgForm::InstallProgressTimer() {
-  if (asking_) return;  // the tick comes from inside one of our own questions
-  uint8_t state = InstallStatus.State.load();
-  switch (state) {
+  if (asking_ || !InstallRun) return;  // the tick comes from inside one of our own questions
+  if (InstallRun->State() == tsAsking) {
+    InstallRun->Poll();  // the worker's question, asked and answered here
+    return;
+  }
+  switch (InstallRun->State()) {
     case tsRunning: {
-      const uint8_t component = InstallStatus.Component.load();
+      const uint8_t component = InstallRun->Component();
       if (component == 255) return;
-      SendMessageA(Widget(widInstallingProgressBar), PBM_SETPOS, WPARAM(InstallStatus.Progress.load()), 0);
+      SendMessageA(Widget(widInstallingProgressBar), PBM_SETPOS, WPARAM(InstallRun->Progress()), 0);
       const std::string name = instutils::EscapeAmpersands(components::ComponentName(component));
       if (Text(widInstallingLbl2) != name) SetText(widInstallingLbl2, name);
       return;
     }
-    case tsAsking: {
-      if (!InstallStatus.State.compare_exchange_strong(state, tsPaused)) return;
-      InstallStatus.Answer = AnswerWorkerQuestion();
-      uint8_t paused = tsPaused;
-      InstallStatus.State.compare_exchange_strong(paused, tsAnswered);
-      return;
-    }
     case tsFinished:
-      if (InstallStatus.State.compare_exchange_strong(state, tsIdle)) GoToPage(5, 6);
+      // The page follows the end of the run, never a run told to stop.
+      if (InstallRun->TakeEnd()) GoToPage(5, 6);
       return;
     case tsFailed:
       QuitConfirmed = true;
@@ -263,34 +279,12 @@ void TMainDlgForm::InstallProgressTimer() {
   }
 }
 
-int32_t TMainDlgForm::AnswerWorkerQuestion() {
-  int32_t answer = Ask(InstallStatus.Message, InstallStatus.DlgType, InstallStatus.Buttons);
-  // No answer means the question could not be shown. Taken as it is, the
-  // worker would skip the file and the run would end as a success.
-  if (answer == ui::mrNone)
-    answer = (InstallStatus.Buttons & ui::ButtonBit(ui::mbAbort)) ? ui::mrAbort : ui::mrOk;
-  if (answer == ui::mrAbort) {
-    QuitConfirmed = true;  // the run fails and the wizard closes: no close question follows
-  } else if (ModalResult != 0 && !FormCloseQuery()) {
-    // A close that came while the question was open is asked about now,
-    // while the worker still waits for its answer and writes nothing.
-    ModalResult = 0;
-  }
-  return answer;
-}
-
 void TMainDlgForm::WaitForInstallRun() {
-  if (!InstallThread) return;
+  if (!InstallRun) return;
   // Normally the run has ended or been told to stop by the close query; a
   // wizard ended any other way (the end of the session) stops it here.
-  while (!InstallThread->Ended()) {
-    for (uint8_t from : {tsRunning, tsPaused, tsAsking, tsAnswered}) {
-      uint8_t expected = from;
-      if (InstallStatus.State.compare_exchange_strong(expected, tsFinished)) break;
-    }
-    Sleep(10);
-  }
-  InstallThread->WaitFor();
+  InstallRun->Stop();
+  InstallRun->Wait();
 }
 
 bool TMainDlgForm::FixDestDir() {

@@ -58,10 +58,11 @@ class Plan : public FoldersTest {
   }
   double Build(TComponentSet set, int32_t lastRun) { return BuildInstallPlan(*cat, {set, dest, lastRun}); }
   void Extract(const std::string& name, const std::string& target) {
-    ASSERT_TRUE(cat->ExtractFile(nullptr, name, target)) << target;
+    ASSERT_TRUE(cat->ExtractFile(nullptr, name, target, noQuestions)) << target;
   }
 
   std::unique_ptr<TAttachedFiles> cat;
+  testing_payload::ScriptedAsker noQuestions;  // none expected: one would be answered Abort
   const std::string d = dest + "\\";
 };
 

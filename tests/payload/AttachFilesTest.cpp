@@ -39,6 +39,7 @@ class Planning : public testing::Test {
 
   std::unique_ptr<TAttachedFiles> cat;
   ScratchFolder dir;
+  ScriptedAsker noQuestions;  // none expected: one would be answered Abort
 };
 
 int64_t Rounded(int64_t size, int64_t cluster) { return (size + cluster - 1) / cluster * cluster; }
@@ -108,9 +109,9 @@ TEST_F(Planning, ExistingFilesFollowTheRule) {
   EXPECT_EQ(cat->Plans[0].size(), 2u);
 
   // A file this program extracted reads back equal; two seconds off, it differs.
-  ASSERT_TRUE(cat->ExtractFile(Entry(*cat, "Basic.asn"), "", dir / "Sound\\Basic.asn"));
+  ASSERT_TRUE(cat->ExtractFile(Entry(*cat, "Basic.asn"), "", dir / "Sound\\Basic.asn", noQuestions));
   EXPECT_FALSE(cat->AddFiles("Basic.asn", dir / "Sound", 1, rrReplaceIfDifferent));
-  ASSERT_TRUE(cat->ExtractFile(Entry(*cat, "vlm.exe"), "", dir / "vlm.exe"));
+  ASSERT_TRUE(cat->ExtractFile(Entry(*cat, "vlm.exe"), "", dir / "vlm.exe", noQuestions));
   EXPECT_FALSE(cat->AddFiles("vlm.exe", dir.path(), 1, rrReplaceIfDifferent));
   ASSERT_TRUE(ShiftWriteTime(dir / "Sound\\Basic.asn", 2));
   EXPECT_TRUE(cat->AddFiles("Basic.asn", dir / "Sound", 1, rrReplaceIfDifferent));

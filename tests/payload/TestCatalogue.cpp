@@ -139,4 +139,13 @@ bool ShiftWriteTime(const std::string& path, int seconds) {
   return ok;
 }
 
+TFileAnswer ScriptedAsker::CannotWrite(const std::string& target) {
+  asked.push_back(target);
+  if (script.empty()) return faAbort;
+  const Answer a = script.front();
+  script.pop_front();
+  if (a.before) a.before();
+  return a.answer;
+}
+
 }  // namespace testing_payload

@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -42,6 +44,21 @@ class ScratchFolder {
 
  private:
   std::string path_;
+};
+
+// The wizard's part in a test: the extraction's questions answered from a
+// script, each answer after an action of its own. An unexpected question
+// is answered Abort.
+struct ScriptedAsker final : TQuestionAsker {
+  struct Answer {
+    TFileAnswer answer;
+    std::function<void()> before;
+  };
+  std::deque<Answer> script;
+  std::vector<std::string> asked;     // targets, in order
+  std::vector<std::string> failures;  // texts of RunFailed
+  TFileAnswer CannotWrite(const std::string& target) override;
+  void RunFailed(const std::string& text) override { failures.push_back(text); }
 };
 
 std::string ReadFileBytes(const std::string& path);

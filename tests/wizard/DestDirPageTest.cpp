@@ -14,8 +14,6 @@
 #include "instutils/InstUtils.h"
 #include "instutils/ShellFolders.h"
 #include "payload/AttachFiles.h"
-#include "payload/InstallStatus.h"
-#include "payload/TestSeams.h"
 #include "instutils/ProbeSeams.h"
 #include "tests/payload/TestCatalogue.h"
 #include "ui/MessageDlg.h"
@@ -64,13 +62,12 @@ class DestDirPageTest : public ::testing::Test {
     instutils::BindSpecialFolderLookup();
     catalogue_ = testing_payload::NewTestCatalogue();
     AttachedFiles = catalogue_.get();
-    InstallStatus.State = tsIdle;
     g_mask = GetLogicalDrives();
     g_fakeTypes.clear();
     SetLogicalDrivesFunction(&FakeLogicalDrives);
     SetDriveRootTypeFunction(&TypeOf);
     ::SetDriveTypeFunction(&TypeOf);
-    ::SetMessageDlgFunction(&NoQuestion);
+    wizard::SetMessageDlgFunction(&NoQuestion);
   }
   void TearDown() override {
     form_.reset();
@@ -78,7 +75,7 @@ class DestDirPageTest : public ::testing::Test {
     SetLogicalDrivesFunction(nullptr);
     SetDriveRootTypeFunction(nullptr);
     ::SetDriveTypeFunction(nullptr);
-    ::SetMessageDlgFunction(nullptr);
+    wizard::SetMessageDlgFunction(nullptr);
     SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Vellumar Word Processor");
   }
 

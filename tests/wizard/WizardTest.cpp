@@ -17,7 +17,7 @@
 #include "instutils/Logs.h"
 #include "instutils/ShellFolders.h"
 #include "payload/AttachFiles.h"
-#include "payload/InstallStatus.h"
+#include "payload/InstallRun.h"
 #include "payload/TestSeams.h"
 #include <commctrl.h>
 #include "registration/RunCommand.h"
@@ -26,6 +26,7 @@
 #include "ui/MessageDlg.h"
 #include "tests/support/WindowText.h"
 #include "wizard/MainDlg.h"
+#include "wizard/TestSeams.h"
 #include "base/Threads.h"
 
 namespace {
@@ -45,9 +46,10 @@ struct Asked {
 };
 std::vector<Asked> g_asked;
 std::deque<int32_t> g_answers;
+const TMainDlgForm* g_form = nullptr;  // the one built last
 
 int32_t Scripted(const std::string& text, uint8_t type, uint16_t buttons) {
-  g_asked.push_back({text, type, buttons, InstallStatus.State.load()});
+  g_asked.push_back({text, type, buttons, g_form ? g_form->InstallState() : uint8_t(tsIdle)});
   if (g_answers.empty()) {
     ADD_FAILURE() << "unexpected question: " << text;
     return ui::mrCancel;
@@ -55,6 +57,30 @@ int32_t Scripted(const std::string& text, uint8_t type, uint16_t buttons) {
   const int32_t a = g_answers.front();
   g_answers.pop_front();
   return a;
+}
+
+// The program file a run into dest + "Writer" will write, there already and
+// to be held open by the test.
+std::string LockedProgram(const testing_payload::ScratchFolder& dest) {
+  CreateDirectoryA((dest / "Writer").c_str(), nullptr);
+  const std::string program = dest / "Writer\\vlm.exe";
+  EXPECT_TRUE(testing_payload::WriteFileBytes(program, "old"));
+  return program;
+}
+
+// A write that fails, like a full disk.
+BOOL WINAPI FailingWrite(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED) { return FALSE; }
+
+// The progress timer's ticks until done, or 15 s.
+template <typename Done>
+bool TickUntil(TMainDlgForm& f, Done done) {
+  const DWORD start = GetTickCount();
+  while (!done()) {
+    if (GetTickCount() - start > 15000) return false;
+    f.InstallProgressTimer();
+    Sleep(1);
+  }
+  return true;
 }
 
 // The keyboard test's safety net: ends a shown wizard whose keys went astray.
@@ -131,24 +157,24 @@ class WizardTest : public ::testing::Test {
     SHDeleteKeyA(HKEY_CURRENT_USER, kSettingsRoot);
     instutils::BindSpecialFolderLookup();
     instutils::ResetLogs();
-    InstallStatus.State = tsIdle;
-    InstallStatus.Component = 255;
-    InstallStatus.Progress = 0;
     catalogue_ = testing_payload::NewTestCatalogue();
     AttachedFiles = catalogue_.get();
     g_asked.clear();
     g_answers.clear();
     g_free = int64_t(1) << 40;
     g_freeFails = false;
-    ::SetMessageDlgFunction(&Scripted);
+    wizard::SetMessageDlgFunction(&Scripted);
     components::SetFreeSpaceFunction(&FakeFreeSpace);
     SetWinExecFunction(&RecordCommand);
     g_commands.clear();
   }
   void TearDown() override {
     form_.reset();
+    g_form = nullptr;
     AttachedFiles = nullptr;
-    ::SetMessageDlgFunction(nullptr);
+    wizard::SetMessageDlgFunction(nullptr);
+    SetFileDoneFunction(nullptr);
+    SetWriteFileFunction(nullptr);
     components::SetFreeSpaceFunction(nullptr);
     SetWinExecFunction(nullptr);
     SHDeleteKeyA(HKEY_CURRENT_USER, kSettingsRoot);
@@ -156,7 +182,9 @@ class WizardTest : public ::testing::Test {
   }
 
   TMainDlgForm& Build(const std::vector<std::string>& args = {}) {
+    form_.reset();
     form_ = std::make_unique<TMainDlgForm>(GetModuleHandleA(nullptr), args);
+    g_form = form_.get();
     return *form_;
   }
   HWND W(TWidgetId id) { return form_->Widget(id); }
@@ -291,8 +319,8 @@ TEST_F(WizardTest, ButtonsFollowEveryPage) {
   WalkTo(4);
   Next();  // the install run starts; the buttons stay put until it ends
   check(5);
-  f.InstallThread->WaitFor();
-  EXPECT_EQ(InstallStatus.State.load(), tsFinished);
+  f.InstallRun->Wait();
+  EXPECT_EQ(f.InstallState(), tsFinished);
   f.InstallProgressTimer();
   check(6);
   const std::string program = dest.path() + "Writer\\vlm.exe";
@@ -490,93 +518,83 @@ TEST_F(WizardTest, ComponentRowsAndTheDiskSpaceGate) {
   EXPECT_FALSE(IsWindowEnabled(W(widNextBtn)));
 }
 
-// The progress timer's side of the install run, with the worker's part
-// played by the test through the shared status record.
-TEST_F(WizardTest, ProgressTimerShowsProgressAsksOnceAndHandsBack) {
-  TMainDlgForm& f = Build();
-  auto restore = [] { InstallStatus.State = tsIdle; InstallStatus.Component = 255; InstallStatus.Progress = 0; };
-  restore();
-  InstallStatus.State = tsRunning;
-  f.InstallProgressTimer();  // no component yet: nothing shown
-  EXPECT_EQ(TextOf(W(widInstallingLbl2)), "");
-  InstallStatus.Component = 4;
-  InstallStatus.Progress = 1234;
-  SendMessageA(W(widInstallingProgressBar), PBM_SETRANGE32, 0, 5000);
+// The progress timer's side of a real run, which the test holds after its
+// first file: progress and component shown; the question about a locked file
+// asked once, on this thread, while the worker waits; its answer taken up;
+// the end of the run moves on.
+TEST_F(WizardTest, TheTimerShowsTheRunAsksItsQuestionAndMovesOnAtItsEnd) {
+  testing_payload::ScratchFolder dest;
+  TMainDlgForm& f = Build({"-d" + dest.path() + "Writer"});
+  const std::string locked = LockedProgram(dest);
+  base::UniqueFile lock(CreateFileA(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(lock);
+  static HANDLE go;
+  go = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  SetFileDoneFunction([](const std::string&) { WaitForSingleObject(go, 15000); });
+  WalkTo(4);
+  g_answers = {ui::mrIgnore};
+  Next();
+  ASSERT_TRUE(TickUntil(f, [&] { return f.InstallRun->Progress() > 0; }));
   f.InstallProgressTimer();
-  EXPECT_EQ(TextOf(W(widInstallingLbl2)), "Clip library");
-  EXPECT_EQ(SendMessageA(W(widInstallingProgressBar), PBM_GETPOS, 0, 0), 1234);
-
-  // The worker's question: shown once, answered, handed back.
-  InstallStatus.Message = "cannot write";
-  InstallStatus.DlgType = ui::mtError;
-  InstallStatus.Buttons = ui::kAbortRetryIgnore;
-  InstallStatus.State = tsAsking;
-  g_answers = {ui::mrRetry};
-  f.InstallProgressTimer();
-  f.InstallProgressTimer();
+  EXPECT_EQ(TextOf(W(widInstallingLbl2)),
+            instutils::EscapeAmpersands(components::ComponentName(f.InstallRun->Component())));
+  EXPECT_EQ(SendMessageA(W(widInstallingProgressBar), PBM_GETPOS, 0, 0), f.InstallRun->Progress());
+  EXPECT_EQ(f.CurrentPage(), 5);
+  SetEvent(go);
+  ASSERT_TRUE(TickUntil(f, [&] { return f.CurrentPage() == 6; })) << "the run's end did not move on";
+  CloseHandle(go);
   ASSERT_EQ(g_asked.size(), 1u);
-  EXPECT_EQ(g_asked[0].text, "cannot write");
+  EXPECT_EQ(g_asked[0].text, CannotCreateFileMessage(locked));
+  EXPECT_EQ(g_asked[0].type, ui::mtError);
   EXPECT_EQ(g_asked[0].buttons, ui::kAbortRetryIgnore);
-  EXPECT_EQ(InstallStatus.State.load(), tsAnswered);
-  EXPECT_EQ(InstallStatus.Answer, ui::mrRetry);
+  EXPECT_EQ(g_asked[0].runState, tsPaused) << "the worker went on under its question";
+  lock.reset();
+  EXPECT_EQ(testing_payload::ReadFileBytes(locked), "old") << "Ignore kept the file";
+}
 
-  // A question still waiting when a close is confirmed releases the worker
-  // with a stop request instead of leaving it waiting for ever.
-  InstallStatus.State = tsAsking;
-  g_answers = {ui::mrAbort};
-  f.CancelBtnClick();
-  EXPECT_TRUE(f.FormCloseQuery());
-  EXPECT_EQ(InstallStatus.State.load(), tsFinished);
-  EXPECT_EQ(g_asked.size(), 2u) << "only the close question, not the worker's";
-
-  // The end of the run moves on to the associations page.
-  f.QuitConfirmed = false;
-  f.ModalResult = 0;
-  f.InstallProgressTimer();
-  EXPECT_EQ(InstallStatus.State.load(), tsIdle);
-  EXPECT_EQ(f.CurrentPage(), 6);
-  // A failed run ends the wizard without a question.
-  InstallStatus.State = tsFailed;
-  f.InstallProgressTimer();
+// The licence cannot be written and its question cannot be shown: the setup
+// ends instead of showing an empty licence.
+TEST_F(WizardTest, ALicenceQuestionThatCannotBeShownEndsTheSetup) {
+  TMainDlgForm& f = Build();
+  SetWriteFileFunction(FailingWrite);
+  g_answers = {ui::mrNone};
+  Next();
+  ASSERT_EQ(g_asked.size(), 1u);
+  EXPECT_EQ(g_asked[0].buttons, ui::kAbortRetryIgnore);
+  EXPECT_EQ(f.CurrentPage(), 0);
   EXPECT_EQ(f.ModalResult, 2);
-  EXPECT_TRUE(f.FormCloseQuery());
-  EXPECT_EQ(g_asked.size(), 2u);
-  restore();
+  EXPECT_TRUE(f.FormCloseQuery()) << "asked about closing after the licence failed";
 }
 
 // A close that arrives while the worker's question is open waits for its
 // answer and is asked while the worker still waits; after Abort, or a
 // question that could not be shown, the run fails with no close question.
 TEST_F(WizardTest, AWorkerQuestionHoldsACloseAndAnUnshownQuestionFailsTheRun) {
-  TMainDlgForm& f = Build();
-  InstallStatus.Message = "cannot write";
-  InstallStatus.Buttons = ui::kAbortRetryIgnore;
-  struct Case {
-    int32_t workerAnswer, expected;
-    size_t questions;
-  };
-  for (const Case c : {Case{ui::mrIgnore, ui::mrIgnore, 2}, Case{ui::mrAbort, ui::mrAbort, 1},
-                       Case{ui::mrNone, ui::mrAbort, 1}}) {
-    SCOPED_TRACE(c.workerAnswer);
+  for (const int32_t answer : {ui::mrIgnore, ui::mrAbort, ui::mrNone}) {
+    SCOPED_TRACE(answer);
+    testing_payload::ScratchFolder dest;
+    TMainDlgForm& f = Build({"-d" + dest.path() + "Writer"});
+    const std::string locked = LockedProgram(dest);
+    base::UniqueFile lock(CreateFileA(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    WalkTo(4);
     g_asked.clear();
-    g_answers = {c.workerAnswer, ui::mrNo};
-    f.QuitConfirmed = false;
+    g_answers = {answer, ui::mrNo};
+    Next();
+    ASSERT_TRUE(TickUntil(f, [&] { return f.InstallState() == tsAsking; }));
     f.ModalResult = 2;  // the close came in while the question was shown
-    InstallStatus.State = tsAsking;
     f.InstallProgressTimer();
-    ASSERT_EQ(g_asked.size(), c.questions);
-    EXPECT_EQ(InstallStatus.Answer, c.expected);
-    EXPECT_EQ(InstallStatus.State.load(), tsAnswered);
-    if (c.questions == 2) {
+    if (answer == ui::mrIgnore) {
+      ASSERT_EQ(g_asked.size(), 2u);
       EXPECT_EQ(g_asked[1].runState, tsPaused) << "the worker went on under the close question";
       EXPECT_EQ(f.ModalResult, 0) << "No keeps the wizard open";
+      EXPECT_TRUE(TickUntil(f, [&] { return f.CurrentPage() == 6; })) << "the run did not go on";
     } else {
+      g_answers.clear();
+      EXPECT_TRUE(TickUntil(f, [&] { return f.InstallState() == tsFailed; }));
       EXPECT_TRUE(f.FormCloseQuery());
       EXPECT_EQ(g_asked.size(), 1u) << "a failed run was asked about closing";
     }
   }
-  g_answers.clear();
-  InstallStatus.State = tsIdle;
 }
 
 // A destination on a drive that can be carried away: no install-for-anyone
