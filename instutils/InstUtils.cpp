@@ -17,7 +17,7 @@ namespace instutils {
 namespace {
 
 // The setup's window title; the temporary-file prefix is built from its letters.
-constexpr char kSetupTitle[] = PRODUCT_EDITION " - Setup";
+constexpr char kSetupTitle[] = SETUP_TITLE;
 
 constexpr int32_t kFallbackClusterSize = 4096;
 constexpr int64_t kMB = 1048576;

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <limits>
 
+#include "contract/Names.h"
 #include "base/WinHandles.h"
 #include "instutils/DateTime.h"
 #include "instutils/InstUtils.h"
@@ -73,7 +74,7 @@ void SetWriteFileFunction(WriteFileFunction fn) { writeFile.store(fn); }
 std::string CannotCreateFileMessage(const std::string& target) {
   return "Cannot create file \"" + target +
          "\".\rAnother application might already be using this file.\r\r"
-         "Please make sure that the setup of Vellumar Word Processor is not blocked by your security software "
+         "Please make sure that the setup of " PRODUCT_NAME " is not blocked by your security software "
          "(firewall/antivirus) in any way.\rYou might want to temporarily disable your security software and try "
          "again.";
 }
@@ -147,7 +148,7 @@ bool TAttachedFiles::AddFiles(const std::string& pattern, const std::string& fol
   const uint8_t effective = AlwaysReplace ? uint8_t(rrAlways) : rule;
   // Looked up once per catalogue: the shell's answer costs more than a file write.
   if (publicPrefix_.empty())
-    publicPrefix_ = instutils::JoinPath(instutils::SpecialFolder(CSIDL_COMMON_APPDATA), "Vellumar\\Public\\");
+    publicPrefix_ = instutils::JoinPath(instutils::SpecialFolder(CSIDL_COMMON_APPDATA), PRODUCT_FOLDER "\\Public\\");
   const std::string& publicPrefix = publicPrefix_;
   const std::string key = UpperName(pattern);
   if (!IsFolderPrefix(pattern)) {

@@ -4,6 +4,7 @@
 #include <new>
 #include <system_error>
 
+#include "contract/Names.h"
 #include "instutils/Logs.h"
 #include "payload/AttachFiles.h"
 #include "payload/TestSeams.h"
@@ -30,7 +31,7 @@ class LoggingSuspendedFor {
 };
 
 std::string FailureText(const char* reason, const char* detail) {
-  std::string text = "Setup cannot continue installing Vellumar Word Processor.\r";
+  std::string text = "Setup cannot continue installing " PRODUCT_NAME ".\r";
   text += reason;
   if (detail && *detail) text += std::string("\r(") + detail + ")";
   return text;

@@ -5,7 +5,7 @@
 
 namespace setup {
 
-constexpr char kAppTitle[] = PRODUCT_EDITION " - Setup";
+constexpr char kAppTitle[] = SETUP_TITLE;
 constexpr char kVersionRefusal[] = "This program requires Windows 2000 or later.";
 constexpr char kDamagedSetup[] =
     "This setup program is damaged and cannot install " PRODUCT_EDITION " (%s).\r\n\r\n"

@@ -1,4 +1,5 @@
 // Construction, the widget factory and the message routing of the wizard.
+#include "contract/Names.h"
 #include "wizard/MainDlg.h"
 
 #include <commctrl.h>
@@ -15,12 +16,12 @@ namespace wizard {
 
 namespace {
 
-constexpr char kCaption[] = "Vellumar Word Processor Lite - Setup";
-constexpr char kProductName[] = "Vellumar Word Processor Lite";
+constexpr char kCaption[] = SETUP_TITLE;
+constexpr char kProductName[] = PRODUCT_EDITION;
 constexpr char kSelCompText[] =
     "Uncheck boxes for the &components that you do not wish to install or upgrade "
     "(the required disk space is displayed on the right):";
-constexpr char kDefaultFolderName[] = "Vellumar";
+constexpr char kDefaultFolderName[] = PRODUCT_FOLDER;
 
 constexpr UINT_PTR kProgressTimer = 1;
 constexpr UINT_PTR kDriveTimer = 2;

@@ -22,17 +22,17 @@ namespace wizard {
 namespace {
 
 constexpr char kRunningCopy[] =
-    "A copy of Vellumar Word Processor is already running on your system.\r"
-    "Please close any running instance(s) of Vellumar Word Processor, then click OK in this dialog.";
+    "A copy of " PRODUCT_NAME " is already running on your system.\r"
+    "Please close any running instance(s) of " PRODUCT_NAME ", then click OK in this dialog.";
 constexpr char kLicenseQuestion[] =
     "To install this program, you need to agree to all the terms\r"
-    "of the Vellumar Word Processor License Agreement.\r"
-    "Do you really want to cancel the Vellumar install?";
+    "of the " PRODUCT_NAME " License Agreement.\r"
+    "Do you really want to cancel the " PRODUCT_SHORT_NAME " install?";
 constexpr char kCloseQuestion[] =
     "Setup is not complete. If you quit this setup program now,\r"
-    "Vellumar will not be correctly installed.\r\r"
+    PRODUCT_SHORT_NAME " will not be correctly installed.\r\r"
     "You may relaunch the setup program at a later time\r"
-    "to complete the installation of Vellumar.\r\r"
+    "to complete the installation of " PRODUCT_SHORT_NAME ".\r\r"
     "To continue installing, click No.\r"
     "To quit this setup program, click Abort.";
 constexpr char kLicenseRecord[] = "License.txt";

@@ -1,11 +1,12 @@
 #include "wizard/Panels.h"
 
+#include "contract/Names.h"
 #include "base/WinHandles.h"
 
 namespace wizard {
 
 namespace {
-const char kPanelClass[] = "VellumarWizardPanel";
+const char kPanelClass[] = PRODUCT_IDENT "WizardPanel";
 
 bool IsWhite(TPanelLook look) { return look == plWhiteBevelled; }
 }  // namespace
