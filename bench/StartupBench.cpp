@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/Names.h"
 #include "bench/BenchSupport.h"
 #include "tests/support/ProcessDriver.h"
 
@@ -21,8 +22,8 @@ using bench::WindowsPath;
 
 namespace {
 
-const char kWizardTitle[] = "Vellumar Word Processor Lite - Setup";
-const char kPeerTitle[] = "Vellumar Word Processor Lite Setup";
+const char kWizardTitle[] = NAME_EDITION " - Setup";
+const char kPeerTitle[] = NAME_EDITION " Setup";
 const char kPeerNext[] = "&Next >";
 
 struct Program {

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/Names.h"
 #include "bench/BenchSupport.h"
 #include "tests/support/ProcessDriver.h"
 #include "wizard/WizardLayout.h"
@@ -27,12 +28,12 @@ namespace {
 
 const DWORD kStartTimeout = 60000, kStepTimeout = 10000, kInstallTimeout = 120000;
 
-const char kWizardTitle[] = "Vellumar Word Processor Lite - Setup";
+const char kWizardTitle[] = NAME_EDITION " - Setup";
 const char* const kSetupPages[] = {"License Agreement", "Choose Destination Folder", "Select Components",
                                    "Ready to Install"};
 const char kSetupDone[] = "Associate With Document Types";
 
-const char kPeerTitle[] = "Vellumar Word Processor Lite Setup";
+const char kPeerTitle[] = NAME_EDITION " Setup";
 const int kPeerNext = IDOK;  // its Next, I Agree, Install and Finish are one button
 const char* const kPeerPages[] = {"I &Agree", "&Next >", "&Install"};
 

@@ -9,6 +9,7 @@
 
 #include <string>
 
+#include "tests/support/Names.h"
 #include "components/TestSeams.h"
 #include "instutils/InstUtils.h"
 #include "instutils/Logs.h"
@@ -37,7 +38,7 @@ class FoldersTest : public testing::Test {
     instutils::BindSpecialFolderLookup();
     const std::string common = instutils::SpecialFolder(CSIDL_COMMON_APPDATA);
     ASSERT_FALSE(common.empty());
-    shared = common + "\\Vellumar\\";
+    shared = common + "\\" NAME_SHORT "\\";
     instutils::DeleteTree(shared);
     g_documents = scratch / "Documents";
     g_commonAppData = "*";
@@ -54,8 +55,8 @@ class FoldersTest : public testing::Test {
   std::vector<std::string> Logged() const { return instutils::LogList->Lines(); }
 
   testing_payload::ScratchFolder scratch;
-  const std::string dest = scratch / "Vellumar";  // no trailing backslash, as the wizard keeps it
-  std::string shared;                             // <all-users application data>\Vellumar\ .
+  const std::string dest = scratch / NAME_SHORT;  // no trailing backslash, as the wizard keeps it
+  std::string shared;                             // <all-users application data>\<product folder>\ .
 };
 
 }  // namespace testing_components

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "tests/support/Names.h"
 #include "components/Locations.h"
 #include "contract/ProductInterface.h"
 #include "tests/components/Folders.h"
@@ -42,7 +43,7 @@ TEST_F(Locations, SpellcheckerFolderMadeOutermostFirstAndRecordedUnlessSuppresse
 
 TEST_F(Locations, DocumentsStandInForTheAllUsersFolderAndTheDestinationForBoth) {
   g_commonAppData = "";
-  const std::string docs = g_documents + "\\Vellumar\\";
+  const std::string docs = g_documents + "\\" NAME_SHORT "\\";
   EXPECT_EQ(AllKinds(dest), (Strings{docs, docs + "Hidden\\", docs + "Public\\", docs + "Public\\Spellcheck\\"}));
   EXPECT_TRUE(instutils::FolderExists(docs + "Public\\Spellcheck"));
   // Neither folder: nothing may land relative to the current directory.
@@ -53,12 +54,12 @@ TEST_F(Locations, DocumentsStandInForTheAllUsersFolderAndTheDestinationForBoth) 
 }
 
 TEST(ProductCommands, QuotedProgramPathWithTheTypesInFixedOrder) {
-  const std::string exe = DestFile("C:\\Program Files\\Vellumar", product::kProgramFile);
-  EXPECT_EQ(product::AssociationCommand(exe, "CA"), "\"C:\\Program Files\\Vellumar\\vlm.exe\" -assoc vdoc_rtf_doc");
+  const std::string exe = DestFile("C:\\Program Files\\" NAME_SHORT, product::kProgramFile);
+  EXPECT_EQ(product::AssociationCommand(exe, "CA"), "\"C:\\Program Files\\" NAME_SHORT "\\vlm.exe\" -assoc vdoc_rtf_doc");
   EXPECT_EQ(product::AssociationArgument("DCBAD"), "-assoc vdoc_rtf_cod_doc_docx");
   EXPECT_EQ(product::AssociationArgument(""), "-assoc vdoc");
-  EXPECT_EQ(product::LaunchCommand(exe), "\"C:\\Program Files\\Vellumar\\vlm.exe\"");
-  EXPECT_EQ(product::UninstallCommand(exe), "\"C:\\Program Files\\Vellumar\\vlm.exe\" -ui");
+  EXPECT_EQ(product::LaunchCommand(exe), "\"C:\\Program Files\\" NAME_SHORT "\\vlm.exe\"");
+  EXPECT_EQ(product::UninstallCommand(exe), "\"C:\\Program Files\\" NAME_SHORT "\\vlm.exe\" -ui");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <memory>
 
+#include "tests/support/Names.h"
 #include "components/InstallPlan.h"
 #include "contract/ProductInterface.h"
 #include "tests/common/TestFiles.h"
@@ -182,12 +183,12 @@ Strings PlantImages(const std::string& base, Strings& obsolete) {
 TEST_F(Plan, CleanUpRemovesExactlyTheObsoleteImages) {
   // Normal: in the documents folder, never in the public data folder.
   Strings obsolete, ignored;
-  Strings kept = PlantImages(g_documents + "\\Vellumar\\", obsolete);
+  Strings kept = PlantImages(g_documents + "\\" NAME_SHORT "\\", obsolete);
   for (const std::string& f : PlantImages(shared + "Public\\", ignored)) kept.push_back(f);
   kept.insert(kept.end(), ignored.begin(), ignored.end());
   Build(0x01, 20003999);
   for (const std::string& f : obsolete) EXPECT_FALSE(Exists(f)) << f;
-  EXPECT_FALSE(Exists(g_documents + "\\Vellumar\\Clip Library\\Images\\Checkmarks"));
+  EXPECT_FALSE(Exists(g_documents + "\\" NAME_SHORT "\\Clip Library\\Images\\Checkmarks"));
   for (const std::string& f : kept) EXPECT_TRUE(Exists(f)) << f;
 
   // Portable: in the destination.
@@ -206,9 +207,9 @@ TEST_F(Plan, ClipLibraryAndCleanUpFollowTheChoiceAndTheLastRunVersion) {
   } cases[] = {{false, 20003999, true, true},  {false, 20004000, false, false}, {false, kAbsent, false, false},
                {false, -1, true, true},        {true, 29999999, true, true},    {true, 30000000, true, false},
                {true, kAbsent, true, false}};
-  const std::string bullet = g_documents + "\\Vellumar\\Clip Library\\Images\\Bullets\\Bullet 7.gif";
+  const std::string bullet = g_documents + "\\" NAME_SHORT "\\Clip Library\\Images\\Bullets\\Bullet 7.gif";
   for (const auto& c : cases) {
-    instutils::MakeDir(g_documents + "\\Vellumar\\Clip Library\\Images\\Bullets\\");
+    instutils::MakeDir(g_documents + "\\" NAME_SHORT "\\Clip Library\\Images\\Bullets\\");
     ASSERT_TRUE(WriteFileBytes(bullet, "gif"));
     Build(TComponentSet(0x09 | (c.chosen ? 0x10 : 0)), c.lastRun);
     EXPECT_EQ(cat->Plans[3].size(), 2u) << c.lastRun;
@@ -226,7 +227,7 @@ TEST(ShippedPayloadPlan, EveryRequestFindsItsRecords) {
   FreeLibrary(m);
   testing_payload::ScratchFolder scratch;
   SetDriveTypeFunction(Removable);  // everything stays in the scratch folder
-  BuildInstallPlan(cat, {kAll, scratch / "Vellumar", kAbsent});
+  BuildInstallPlan(cat, {kAll, scratch / NAME_SHORT, kAbsent});
   SetDriveTypeFunction(nullptr);
   size_t templates = 0, clips = 0;
   for (const TAttachedFile& f : cat.Files()) {

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/Names.h"
 #include "InstallPlaces.h"
 #include "tests/support/ProcessDriver.h"
 #include "base/WinHandles.h"
@@ -476,7 +477,7 @@ void UninstallRegisteredCopy(const std::string& program) {
   ASSERT_TRUE(asking.started()) << command;
   const MessageBoxInfo box = WaitForMessageBox(asking.id(), kStartTimeout);
   ASSERT_NE(box.window, nullptr) << "no question from " << command;
-  EXPECT_EQ(box.text.rfind("Do you want to remove Vellumar Word Processor", 0), 0u) << box.text;
+  EXPECT_EQ(box.text.rfind("Do you want to remove " NAME_PRODUCT, 0), 0u) << box.text;
   ASSERT_NE(GetDlgItem(box.window, IDYES), nullptr);
   ClickButton(GetDlgItem(box.window, IDYES));
   DWORD code = 1234;
@@ -528,7 +529,7 @@ TEST(InstallFlow, TwoCopiesShareTheDataUntilTheRegisteredUninstallRemovesTheLast
     EXPECT_FALSE(Exists(p.userLinks[i])) << p.userLinks[i];
   }
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
-  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "Software\\Vellumar Word Processor")) << "the counts stay";
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, NAME_KEY)) << "the counts stay";
   for (const char* type : {"cod", "doc"}) {
     EXPECT_FALSE(Registered(type)) << type;
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\Classes\\" + ProgId(type))) << type;

@@ -1,3 +1,4 @@
+#include "tests/support/Names.h"
 #include "InstallPlaces.h"
 
 #include <shellapi.h>
@@ -36,7 +37,7 @@ void DeleteTree(const std::string& folder) {
   op.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
   SHFileOperationA(&op);
 }
-std::string ProgId(const char* type) { return std::string("VellumarWordProcessor.") + type; }
+std::string ProgId(const char* type) { return std::string(NAME_IDENT ".") + type; }
 
 // The extension's default value under the user's classes names the product's type.
 bool Registered(const char* type) {
@@ -48,7 +49,7 @@ Places::Places() {
   GetTempPathA(MAX_PATH, temp);
   root = std::string(temp) + "vellumar-flow-" + std::to_string(GetCurrentProcessId());
   dest = root + "\\Writer";
-  data = SpecialFolder(CSIDL_COMMON_APPDATA) + "\\Vellumar";
+  data = SpecialFolder(CSIDL_COMMON_APPDATA) + "\\" NAME_SHORT;
   allUsersLinks[0] = SpecialFolder(CSIDL_COMMON_PROGRAMS) + kLinkName;
   allUsersLinks[1] = SpecialFolder(CSIDL_COMMON_DESKTOPDIRECTORY) + kLinkName;
   userLinks[0] = SpecialFolder(CSIDL_PROGRAMS) + kLinkName;
@@ -63,9 +64,9 @@ void Places::CleanUp() const {
   DeleteTree(data);
   for (const std::string& link : {allUsersLinks[0], allUsersLinks[1], userLinks[0], userLinks[1]})
     DeleteFileA(link.c_str());
-  DeleteKeyTree(HKEY_CURRENT_USER, "Software\\Vellumar Word Processor");
+  DeleteKeyTree(HKEY_CURRENT_USER, NAME_KEY);
   DeleteKeyTree(HKEY_LOCAL_MACHINE, kUninstallKey);
-  DeleteKeyTree(HKEY_LOCAL_MACHINE, "Software\\Vellumar Word Processor");
+  DeleteKeyTree(HKEY_LOCAL_MACHINE, NAME_KEY);
   for (const char* type : kTypes) {
     if (Registered(type)) DeleteKeyTree(HKEY_CURRENT_USER, std::string("Software\\Classes\\.") + type);
     DeleteKeyTree(HKEY_CURRENT_USER, "Software\\Classes\\" + ProgId(type));

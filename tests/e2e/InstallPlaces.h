@@ -5,11 +5,13 @@
 
 #include <string>
 
+#include "tests/support/Names.h"
+
 namespace e2e {
 
-inline constexpr char kInstallKey[] = "Software\\Vellumar Word Processor\\Install";
-inline constexpr char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vellumar Word Processor";
-inline constexpr char kLinkName[] = "\\Vellumar Word Processor.lnk";
+inline constexpr char kInstallKey[] = NAME_KEY "\\Install";
+inline constexpr char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" NAME_PRODUCT;
+inline constexpr char kLinkName[] = "\\" NAME_PRODUCT ".lnk";
 inline constexpr const char* kTypes[] = {"rtf", "cod", "doc", "docx"};
 
 std::string SpecialFolder(int csidl);

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "tests/support/Names.h"
 #include "tests/support/ProcessDriver.h"
 #include "contract/ProductInterface.h"
 #include "wizard/WizardLayout.h"
@@ -118,7 +119,7 @@ TEST(SetupStart, ADamagedPayloadIsReportedOnceAndTheSetupEndsWithZero) {
   MessageBoxInfo box = WaitForMessageBox(p.id(), kStartTimeout);
   ASSERT_NE(box.window, nullptr) << "no error was shown";
   EXPECT_NE(box.text.find("damaged"), std::string::npos) << box.text;
-  EXPECT_NE(box.text.find("Vellumar Word Processor Lite"), std::string::npos) << box.text;
+  EXPECT_NE(box.text.find(NAME_EDITION), std::string::npos) << box.text;
   EXPECT_EQ(box.caption, kTitle);
   EXPECT_EQ(ShownSystemIcon(box), IDI_HAND) << "the box should show the error icon";
   // The titled application window exists while the error is shown (its icon

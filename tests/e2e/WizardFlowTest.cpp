@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/Names.h"
 #include "InstallPlaces.h"
 #include "tests/support/ProcessDriver.h"
 #include "tests/common/TestFiles.h"
@@ -24,7 +25,7 @@ namespace {
 
 const char kRunningProperty[] = "1.x Quarrytide";
 
-const char* const kHeaders[] = {"Welcome to the Vellumar Word Processor Lite Setup", "License Agreement",
+const char* const kHeaders[] = {"Welcome to the " NAME_EDITION " Setup", "License Agreement",
                                 "Choose Destination Folder", "Select Components", "Ready to Install"};
 const TWidgetId kSheets[] = {widWelcomeTabSheet, widLicenseTabSheet, widDestDirTabSheet, widSelCompTabSheet,
                              widStartTabSheet};
@@ -274,7 +275,7 @@ TEST(WizardFlow, EnterWalksForwardBackReturnsAndOnlyAbortQuits) {
 TEST(WizardFlow, OnlyALowerCaseDashDSwitchPresetsTheDestination) {
   char programFiles[MAX_PATH] = {};
   ASSERT_EQ(SHGetFolderPathA(nullptr, CSIDL_PROGRAM_FILES, nullptr, 0, programFiles), S_OK);
-  const std::string fallback = std::string(programFiles) + "\\Vellumar";
+  const std::string fallback = std::string(programFiles) + "\\" NAME_SHORT;
   char shortName[MAX_PATH] = {};
   ASSERT_GT(GetShortPathNameA(programFiles, shortName, MAX_PATH), 0u);
   const struct {
@@ -284,8 +285,8 @@ TEST(WizardFlow, OnlyALowerCaseDashDSwitchPresetsTheDestination) {
       {"-dD:\\Tools\\Writer", "D:\\Tools\\Writer"},  // taken as given, though it does not exist
       {"-DD:\\Tools\\Writer", fallback},
       {"/dD:\\Tools\\Writer", fallback},
-      {"-dC:\\foo\\..", "C:\\Vellumar"},  // never the drive root
-      {"-d" + std::string(shortName), std::string(shortName) + "\\Vellumar"},  // Program Files itself
+      {"-dC:\\foo\\..", "C:\\" NAME_SHORT},  // never the drive root
+      {"-d" + std::string(shortName), std::string(shortName) + "\\" NAME_SHORT},  // Program Files itself
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.args);
@@ -338,7 +339,7 @@ TEST(WizardFlow, ARunningCopyHoldsTheFirstVisitToTheLicenceUntilItCloses) {
     ASSERT_TRUE(running.made());
     w.Press(VK_RETURN);
     Wizard::AnswerWithKey(
-        w.ExpectBox("Information", "A copy of Vellumar Word Processor is already running on your system."), VK_RETURN);
+        w.ExpectBox("Information", "A copy of " NAME_PRODUCT " is already running on your system."), VK_RETURN);
     EXPECT_EQ(w.Page(), 0);
     EXPECT_EQ(w.Text(widTopLbl), kHeaders[0]);
   }
@@ -422,7 +423,7 @@ TEST(WizardFlow, TheReadyPageInstallsTheProductAndTheLogFollowsTheWizard) {
   EXPECT_EQ(value(HKEY_CURRENT_USER, install, "INSTALLTOALL", type), "1");
   EXPECT_EQ(value(HKEY_CURRENT_USER, install, "EXTENSIONS", type), "B");
   EXPECT_EQ(value(HKEY_CURRENT_USER, install, "LAUNCH", type), "1");
-  const std::string uninstall = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vellumar Word Processor";
+  const std::string uninstall = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" NAME_PRODUCT;
   EXPECT_EQ(value(HKEY_LOCAL_MACHINE, uninstall, "UninstallString", type), "\"" + dest + "\\vlm.exe\" -ui");
   EXPECT_EQ(value(HKEY_LOCAL_MACHINE, uninstall, "DisplayIcon", type), dest + "\\vlm.exe");
   EXPECT_NE(value(HKEY_LOCAL_MACHINE, uninstall, "EstimatedSize", type), "<absent>");
@@ -437,7 +438,7 @@ TEST(WizardFlow, AStickAttachedOnTheDestinationPageTakesAPortableInstall) {
   ForgetSavedSettings();
   char common[MAX_PATH] = {};
   ASSERT_EQ(SHGetFolderPathA(nullptr, CSIDL_COMMON_APPDATA, nullptr, 0, common), S_OK);
-  const std::string shared = std::string(common) + "\\Vellumar";
+  const std::string shared = std::string(common) + "\\" NAME_SHORT;
   DeleteTree(shared);
   const std::string unixFolder = "/tmp/vellumar-stick-" + std::to_string(GetCurrentProcessId());
   const std::string stickFolder = WindowsPath(unixFolder);
@@ -456,7 +457,7 @@ TEST(WizardFlow, AStickAttachedOnTheDestinationPageTakesAPortableInstall) {
   {
     RemovableDrive stick(letter, unixFolder);
     ASSERT_TRUE(stick.defined()) << "Wine's mount manager did not make " << letter << ": a removable drive";
-    EXPECT_TRUE(WaitUntil([&] { return w.Text(widDestDirEdt) == drive + ":\\Vellumar"; }, kStepTimeout))
+    EXPECT_TRUE(WaitUntil([&] { return w.Text(widDestDirEdt) == drive + ":\\" NAME_SHORT; }, kStepTimeout))
         << "the destination did not follow the new drive: " << w.Text(widDestDirEdt);
     EXPECT_EQ(w.Text(widDestDirCmbBx).substr(0, 3), drive + ": ");
     for (int page = 3; page <= 4; ++page) {
@@ -486,8 +487,8 @@ TEST(WizardFlow, AStickAttachedOnTheDestinationPageTakesAPortableInstall) {
   std::vector<std::string> files;
   CollectFiles(stickFolder, "", files);
   auto has = [&](const std::string& f) { return std::find(files.begin(), files.end(), f) != files.end(); };
-  for (const char* f : {"Vellumar\\vlm.exe", "Vellumar\\License.txt", "Vellumar\\Spellcheck\\us.zlx",
-                        "Vellumar\\Templates\\Faxes\\Fax 1.rtf", "Vellumar\\Basic.asn"})
+  for (const char* f : {NAME_SHORT "\\vlm.exe", NAME_SHORT "\\License.txt", NAME_SHORT "\\Spellcheck\\us.zlx",
+                        NAME_SHORT "\\Templates\\Faxes\\Fax 1.rtf", NAME_SHORT "\\Basic.asn"})
     EXPECT_TRUE(has(f)) << f << " is not inside the destination";
   for (const std::string& f : files) {
     const std::string name = f.substr(f.find_last_of('\\') + 1);

@@ -3,6 +3,7 @@
 
 #include <atomic>
 
+#include "tests/support/Names.h"
 #include "Scratch.h"
 #include "instutils/InstUtils.h"
 #include "instutils/Logs.h"
@@ -116,7 +117,7 @@ TEST_F(FileSystemTest, CurrentDirectoryOperationsAreSerialisedAcrossThreads) {
 }
 
 TEST_F(FileSystemTest, TempFolderAndPrefix) {
-  EXPECT_EQ(TempPrefix(), "~VellumarWordProcessorLiteSetup");
+  EXPECT_EQ(TempPrefix(), "~" NAME_IDENT "LiteSetup");
   const std::string temp = TempFolder();
   EXPECT_TRUE(SamePath(temp, TempPathOfSystem()));
   EXPECT_EQ(LastChar(temp), '\\');
@@ -125,7 +126,7 @@ TEST_F(FileSystemTest, TempFolderAndPrefix) {
 void RemovePrefixedTempEntries() {
   const std::string temp = TempPathOfSystem();
   WIN32_FIND_DATAA fd;
-  HANDLE h = FindFirstFileA((temp + "~VellumarWordProcessorLiteSetup*").c_str(), &fd);
+  HANDLE h = FindFirstFileA((temp + "~" NAME_IDENT "LiteSetup*").c_str(), &fd);
   if (h == INVALID_HANDLE_VALUE) return;
   std::vector<std::string> names;
   do names.push_back(fd.cFileName); while (FindNextFileA(h, &fd));
@@ -141,7 +142,7 @@ void RemovePrefixedTempEntries() {
 
 TEST_F(FileSystemTest, TempFileNameTakesFirstFreeCounterAndIgnoresFolders) {
   RemovePrefixedTempEntries();
-  const std::string base = TempPathOfSystem() + "~VellumarWordProcessorLiteSetup";
+  const std::string base = TempPathOfSystem() + "~" NAME_IDENT "LiteSetup";
   EXPECT_TRUE(SamePath(TempFileName(), base + "0.tmp"));
   EXPECT_FALSE(IsFile(base + "0.tmp"));  // not created
 
@@ -158,7 +159,7 @@ TEST_F(FileSystemTest, TempFileNameTakesFirstFreeCounterAndIgnoresFolders) {
 TEST_F(FileSystemTest, CleanTempFolderRemovesPrefixedEntriesOnly) {
   RemovePrefixedTempEntries();
   const std::string temp = TempPathOfSystem();
-  const std::string p = temp + "~VellumarWordProcessorLiteSetup";
+  const std::string p = temp + "~" NAME_IDENT "LiteSetup";
   WriteFileBytes(p + "0.tmp", "a");
   WriteFileBytes(p + "1.tmp", "b");
   SetFileAttributesA((p + "1.tmp").c_str(), FILE_ATTRIBUTE_HIDDEN);
@@ -287,12 +288,12 @@ TEST_F(FileSystemTest, DriveTypes) {
 }
 
 TEST_F(FileSystemTest, MakeDirCreatesAndRecordsOutermostFirst) {
-  const std::string deep = scratch / "Vellumar\\Templates\\Faxes";
+  const std::string deep = scratch / NAME_SHORT "\\Templates\\Faxes";
   MakeDir(deep);
   EXPECT_TRUE(IsDir(deep));
   const std::vector<std::string> expected = {
-      "Made Dir: " + scratch.path() + "Vellumar\\",
-      "Made Dir: " + scratch.path() + "Vellumar\\Templates\\",
+      "Made Dir: " + scratch.path() + NAME_SHORT "\\",
+      "Made Dir: " + scratch.path() + NAME_SHORT "\\Templates\\",
       "Made Dir: " + deep,
   };
   EXPECT_EQ(LoggedLines(), expected);

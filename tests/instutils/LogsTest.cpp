@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "tests/support/Names.h"
 #include "Scratch.h"
 #include "instutils/Logs.h"
 
@@ -91,7 +92,7 @@ TEST_F(LogTest, InstallLogThatIsAFolderOrMissingStartsEmpty) {
 
 TEST_F(LogTest, PortableRunSavesNothing) {
   StartInstallLog("");
-  LogLine("File Copy: E:\\Vellumar\\vlm.exe");
+  LogLine("File Copy: E:\\" NAME_SHORT "\\vlm.exe");
   EXPECT_FALSE(SaveInstallLog());
   EXPECT_EQ(LogList->Count(), 1);
 }
@@ -116,9 +117,9 @@ TEST_F(LogTest, UnreadableInstallLogLeavesTheListEmpty) {
 const std::string S1 = StampLine(StampOf(46000.25));
 const std::string S2 = StampLine(StampOf(46100.75));
 const std::string S3 = StampLine(StampOf(46363.5));
-const std::string A = "C:\\ProgramData\\Vellumar\\Public\\a.dat";
-const std::string B = "C:\\ProgramData\\Vellumar\\Public\\b.dat";
-const std::string C = "C:\\ProgramData\\Vellumar\\Public\\c.dat";
+const std::string A = "C:\\ProgramData\\" NAME_SHORT "\\Public\\a.dat";
+const std::string B = "C:\\ProgramData\\" NAME_SHORT "\\Public\\b.dat";
+const std::string C = "C:\\ProgramData\\" NAME_SHORT "\\Public\\c.dat";
 
 class UpdateLogTest : public ::testing::Test {
  protected:

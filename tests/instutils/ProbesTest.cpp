@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "tests/support/Names.h"
 #include "base/WinHandles.h"
 #include "instutils/Probes.h"
 #include "instutils/ProbeSeams.h"
@@ -103,7 +104,7 @@ TEST_F(PortableDriveTest, FixedDriveIsPortableByBusTypeOrRemovableMedia) {
   };
   for (const Case& c : cases) {
     g_device = FakeDevice{c.succeed, c.busType, c.removableMedia};
-    EXPECT_EQ(IsPortableDrive("C:\\Program Files\\Vellumar"), c.portable) << "bus " << c.busType;
+    EXPECT_EQ(IsPortableDrive("C:\\Program Files\\" NAME_SHORT), c.portable) << "bus " << c.busType;
     EXPECT_EQ(g_device.calls, 1);
     EXPECT_TRUE(g_device.wellFormed) << "bus " << c.busType;
   }
@@ -114,13 +115,13 @@ TEST_F(PortableDriveTest, OnlyFixedDrivesAreQueried) {
   g_device.busType = 7;  // would make any queried drive portable
   SetDriveTypeFunction(FakeDriveType);
   g_driveType = DRIVE_REMOVABLE;
-  EXPECT_TRUE(IsPortableDrive("E:\\Vellumar"));
+  EXPECT_TRUE(IsPortableDrive("E:\\" NAME_SHORT));
   for (UINT type : {DRIVE_UNKNOWN, DRIVE_NO_ROOT_DIR, DRIVE_REMOTE, DRIVE_CDROM, DRIVE_RAMDISK}) {
     g_driveType = type;
-    EXPECT_FALSE(IsPortableDrive("E:\\Vellumar")) << "drive type " << type;
+    EXPECT_FALSE(IsPortableDrive("E:\\" NAME_SHORT)) << "drive type " << type;
   }
   SetDriveTypeFunction(nullptr);
-  EXPECT_FALSE(IsPortableDrive("\\\\server\\share\\Vellumar"));
+  EXPECT_FALSE(IsPortableDrive("\\\\server\\share\\" NAME_SHORT));
   EXPECT_EQ(g_device.calls, 0);
 }
 

@@ -3,6 +3,7 @@
 #include <ole2.h>
 #include <shlobj.h>
 
+#include "tests/support/Names.h"
 #include "Scratch.h"
 #include "base/WinHandles.h"
 #include "instutils/Logs.h"
@@ -55,12 +56,12 @@ TEST(ShortcutTest, FolderIsCreatedAndRecordedBeforeTheLink) {
   ResetLogs();
   StartInstallLog("");
   ScratchFolder scratch;
-  const std::string dest = scratch / "Program Files\\Vellumar";
+  const std::string dest = scratch / "Program Files\\" NAME_SHORT;
   CreateDirectoryA((scratch / "Program Files").c_str(), nullptr);
   CreateDirectoryA(dest.c_str(), nullptr);
   const std::string exe = dest + "\\vlm.exe";
   WriteFileBytes(exe, "MZ");
-  const std::string link = scratch / "Start Menu\\Programs\\Vellumar Word Processor.lnk";
+  const std::string link = scratch / "Start Menu\\Programs\\" NAME_PRODUCT ".lnk";
   const std::string description = "Compact, fast-loading, but still powerful and efficient word processor.";
 
   CreateShortcut(link, exe, dest, description);

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "tests/support/Names.h"
 #include "instutils/DateTime.h"
 #include "instutils/InstUtils.h"
 
@@ -44,7 +45,7 @@ TEST(PathTextTest, CharHelpers) {
 }
 
 TEST(PathTextTest, SamePathIgnoresCaseOnly) {
-  EXPECT_TRUE(SamePath("c:\\Program Files\\Vellumar", "C:\\PROGRAM FILES\\vellumar"));
+  EXPECT_TRUE(SamePath("c:\\Program Files\\" NAME_SHORT, "C:\\PROGRAM FILES\\vellumar"));
   EXPECT_TRUE(SamePath("", ""));
   EXPECT_FALSE(SamePath("C:/A", "C:\\A"));
   EXPECT_FALSE(SamePath("C:\\A\\", "C:\\A"));

@@ -2,6 +2,7 @@
 
 #include <shlobj.h>
 
+#include "tests/support/Names.h"
 #include "instutils/InstUtils.h"
 #include "instutils/Logs.h"
 #include "payload/AttachFiles.h"
@@ -34,7 +35,7 @@ class Planning : public testing::Test {
     return t;
   }
   static std::string PublicFolder() {
-    return instutils::JoinPath(instutils::SpecialFolder(CSIDL_COMMON_APPDATA), "Vellumar\\Public\\");
+    return instutils::JoinPath(instutils::SpecialFolder(CSIDL_COMMON_APPDATA), NAME_SHORT "\\Public\\");
   }
 
   std::unique_ptr<TAttachedFiles> cat;
@@ -146,7 +147,7 @@ TEST_F(Planning, PublicFolderTargetsGoToTheUpdateListWithKeepMarks) {
   EXPECT_TRUE(cat->AddFiles("templates\\faxes\\", pub, 4, rrKeepExisting));
   EXPECT_EQ(cat->UpdateList, (std::vector<std::string>{pub + "Templates\\Faxes\\Fax 2.rtf\t!",
                                                         pub + "Templates\\Faxes\\Fax 3.rtf\t!"}));
-  instutils::DeleteTree(instutils::JoinPath(instutils::SpecialFolder(CSIDL_COMMON_APPDATA), "Vellumar"));
+  instutils::DeleteTree(instutils::JoinPath(instutils::SpecialFolder(CSIDL_COMMON_APPDATA), NAME_SHORT));
 }
 
 TEST_F(Planning, TargetAsGivenAndLoggingSuspension) {

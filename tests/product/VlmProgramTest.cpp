@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/Names.h"
 #include "base/WinHandles.h"
 #include "instutils/InstUtils.h"
 #include "instutils/Logs.h"
@@ -285,7 +286,7 @@ TEST_F(RunningVlm, ClosingTheWindowEndsTheProgramWithExitCodeZero) {
 TEST_F(RunningVlm, LeavesItsVersionForTheSetup) {
   ASSERT_NE(main_, nullptr);
   DWORD value = 0, size = sizeof value, type = 0;
-  ASSERT_EQ(SHGetValueA(HKEY_CURRENT_USER, "Software\\Vellumar Word Processor\\Internal", "LastRunVer", &type, &value,
+  ASSERT_EQ(SHGetValueA(HKEY_CURRENT_USER, NAME_KEY "\\Internal", "LastRunVer", &type, &value,
                         &size),
             ERROR_SUCCESS);
   EXPECT_EQ(type, DWORD(REG_DWORD));
@@ -361,11 +362,11 @@ class InstalledCopy : public testing::Test {
     char temp[MAX_PATH + 1] = {};
     GetTempPathA(MAX_PATH, temp);
     root_ = std::string(temp) + "vlm_ui_" + std::to_string(GetCurrentProcessId());
-    dest_ = root_ + "\\Vellumar";
+    dest_ = root_ + "\\" NAME_SHORT;
     program_ = dest_ + "\\vlm.exe";
     uninstallTemp_ = root_ + "\\temp";
-    data_ = SpecialFolder(CSIDL_COMMON_APPDATA) + "\\Vellumar";
-    ASSERT_NE(data_, "\\Vellumar");
+    data_ = SpecialFolder(CSIDL_COMMON_APPDATA) + "\\" NAME_SHORT;
+    ASSERT_NE(data_, "\\" NAME_SHORT);
     CleanUp();
     ASSERT_TRUE(CreateDirectoryA(root_.c_str(), nullptr));
     ASSERT_TRUE(CreateDirectoryA(uninstallTemp_.c_str(), nullptr));
@@ -513,8 +514,8 @@ TEST_F(InstalledCopy, UninstallAnsweredNoChangesNothing) {
 // Copies share the data folder: the one that goes first leaves it, and the
 // uninstall entry to a copy that stays.
 TEST_F(InstalledCopy, UninstallOfOneOfTwoCopiesKeepsTheSharedDataAndListsTheOther) {
-  const std::string other = root_ + "\\Vellumar2\\vlm.exe";
-  ASSERT_TRUE(CreateDirectoryA((root_ + "\\Vellumar2").c_str(), nullptr));
+  const std::string other = root_ + "\\" NAME_SHORT "2\\vlm.exe";
+  ASSERT_TRUE(CreateDirectoryA((root_ + "\\" NAME_SHORT "2").c_str(), nullptr));
   ASSERT_TRUE(CopyFileA(VlmPath().c_str(), other.c_str(), FALSE));
   shareduse::AddInstall(other);
   EXPECT_EQ(Uninstall(IDYES), 0u);
@@ -531,7 +532,7 @@ TEST_F(InstalledCopy, UninstallOfOneOfTwoCopiesKeepsTheSharedDataAndListsTheOthe
 // Tools retype the entry's command as REG_EXPAND_SZ; naming a copy the counts
 // do not know, it still means that copy uses the data.
 TEST_F(InstalledCopy, AnExpandableEntryNamingAnotherCopyKeepsTheSharedData) {
-  const std::string other = "\"%SystemDrive%\\Vellumar Older\\vlm.exe\" -ui";
+  const std::string other = "\"%SystemDrive%\\" NAME_SHORT " Older\\vlm.exe\" -ui";
   SHSetValueA(HKEY_LOCAL_MACHINE, vlm::kUninstallKey, "UninstallString", REG_EXPAND_SZ, other.c_str(),
               DWORD(other.size() + 1));
   EXPECT_EQ(Uninstall(IDYES), 0u);
@@ -616,7 +617,7 @@ TEST_F(InstalledCopy, UninstallDeletesNothingOutsideItsPlacesWhateverTheLogSays)
 // trimmed names, streams, devices, ".." above a root.
 TEST(VlmPathGuard, ReadsLogPathsStrictly) {
   const struct { const char* path; const char* normal; } cases[] = {
-      {"c:/Apps//Vellumar/./Dict/../vlm.exe", "C:\\Apps\\Vellumar\\vlm.exe"},
+      {"c:/Apps//" NAME_SHORT "/./Dict/../vlm.exe", "C:\\Apps\\" NAME_SHORT "\\vlm.exe"},
       {"C:\\Apps\\", "C:\\Apps"},
       {"C:\\", "C:\\"},
       {"\\\\server\\share\\a\\..\\b", "\\\\server\\share\\b"},
@@ -641,8 +642,8 @@ TEST(VlmPathGuard, ReadsLogPathsStrictly) {
     EXPECT_EQ(vlm::NormalisePath(c.path, normal), c.normal != nullptr) << c.path;
     EXPECT_EQ(normal, c.normal ? c.normal : "<unchanged>") << c.path;
   }
-  EXPECT_TRUE(vlm::IsWithin("C:\\Apps\\Vellumar\\x", "C:\\apps\\vellumar"));
-  EXPECT_FALSE(vlm::IsWithin("C:\\Apps\\Vellumar2\\x", "C:\\Apps\\Vellumar"));
+  EXPECT_TRUE(vlm::IsWithin("C:\\Apps\\" NAME_SHORT "\\x", "C:\\apps\\vellumar"));
+  EXPECT_FALSE(vlm::IsWithin("C:\\Apps\\" NAME_SHORT "2\\x", "C:\\Apps\\" NAME_SHORT));
 }
 
 // What others may do in a shared temporary folder must not pass to the removing copy's

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/Names.h"
 #include "base/WinHandles.h"
 #include "registration/PageActions.h"
 #include "registration/RunCommand.h"
@@ -67,11 +68,11 @@ class PageActionsTest : public ::testing::Test {
   }
   std::string Link(bool allUsers, int pair) const {
     const TShortcutFolders& f = page.ShortcutFolders;
-    return (allUsers ? f.AllUsers : f.PerUser)[pair] + "\\Vellumar Word Processor.lnk";
+    return (allUsers ? f.AllUsers : f.PerUser)[pair] + "\\" NAME_PRODUCT ".lnk";
   }
 
   ScratchFolder scratch;
-  const std::string dest = scratch / "Vellumar";
+  const std::string dest = scratch / NAME_SHORT;
   const std::string dataRoot = scratch / "Data\\";
   const std::string launch = "run 5 \"" + dest + "\\vlm.exe\"";
   TFinishPageInput page;
@@ -124,7 +125,7 @@ TEST_F(PageActionsTest, FinishPageWritesTheCommonRecordAndTheChosenScopesShortcu
   EnterFinishPage(page);
   SetCurrentDirectoryA(current.c_str());
   EXPECT_TRUE(IsFile(Link(true, 1)));
-  EXPECT_FALSE(IsFile(scratch / "Vellumar Word Processor.lnk"));
+  EXPECT_FALSE(IsFile(scratch / NAME_PRODUCT ".lnk"));
 }
 
 TEST_F(PageActionsTest, PortableInstallWritesOnlyTheCommonRecordAndStillLaunches) {

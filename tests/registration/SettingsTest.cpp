@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/Names.h"
 #include "base/WinHandles.h"
 #include "instutils/InstUtils.h"
 #include "instutils/TestSeams.h"
@@ -18,9 +19,9 @@
 
 namespace {
 
-constexpr char kProductKey[] = "Software\\Vellumar Word Processor";
-constexpr char kInstall[] = "Software\\Vellumar Word Processor\\Install";
-constexpr char kInternal[] = "Software\\Vellumar Word Processor\\Internal";
+constexpr char kProductKey[] = NAME_KEY;
+constexpr char kInstall[] = NAME_KEY "\\Install";
+constexpr char kInternal[] = NAME_KEY "\\Internal";
 
 base::UniqueHKey OpenExisting(const std::string& path) {
   base::UniqueHKey key;
@@ -76,7 +77,7 @@ TEST_F(SettingsTest, WrittenValuesReadBackWithTheirStoredTypes) {
   {
     TRegistryAccess reg;
     reg.OpenKey(kInstallKey);
-    reg.WriteString(kMainDirValue, "D:\\Apps\\Vellumar");
+    reg.WriteString(kMainDirValue, "D:\\Apps\\" NAME_SHORT);
     reg.WriteInteger(kCompsValue, 0x7FFFFFEE);
     reg.WriteBool(kInstallToAllValue, false);
     reg.WriteString(kExtensionsValue, "AC");
@@ -86,7 +87,7 @@ TEST_F(SettingsTest, WrittenValuesReadBackWithTheirStoredTypes) {
   SetRaw(kInternal, "LastRunVer", REG_DWORD, &lastRun, 4);
 
   TSavedSettings s = ReadSettings();
-  EXPECT_EQ(s.Options.MainDir, "D:\\Apps\\Vellumar");
+  EXPECT_EQ(s.Options.MainDir, "D:\\Apps\\" NAME_SHORT);
   EXPECT_EQ(s.Options.Comps, 0x7FFFFFEEu);
   EXPECT_FALSE(s.InstallToAll);
   EXPECT_EQ(s.Options.Extensions, "AC");
@@ -98,7 +99,7 @@ TEST_F(SettingsTest, WrittenValuesReadBackWithTheirStoredTypes) {
   DWORD type = 0, size = 0;
   RegQueryValueExA(install.get(), "MAINDIR", nullptr, &type, nullptr, &size);
   EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
-  EXPECT_EQ(size, sizeof "D:\\Apps\\Vellumar");
+  EXPECT_EQ(size, sizeof "D:\\Apps\\" NAME_SHORT);
   DWORD flag = 7;
   size = sizeof flag;
   RegQueryValueExA(install.get(), "LAUNCH", nullptr, &type, reinterpret_cast<BYTE*>(&flag), &size);
@@ -185,7 +186,7 @@ UINT Removable(const std::string&) { return DRIVE_REMOVABLE; }
 
 TEST_F(SettingsTest, SavedChoicesComeBackOnTheNextRun) {
   TSettingsToSave save;
-  save.Options.MainDir = "E:\\Vellumar";
+  save.Options.MainDir = "E:\\" NAME_SHORT;
   SetDriveTypeFunction(Removable);  // portable: the choices only
 
   save.RowStates = {2, 1, 1, 1, 1, 1};  // a first run left at its defaults
@@ -203,7 +204,7 @@ TEST_F(SettingsTest, SavedChoicesComeBackOnTheNextRun) {
   SaveSettings(save);
   TSavedSettings read = ReadSettings();
   EXPECT_EQ(read.Options.Comps, 0x80000044u);
-  EXPECT_EQ(read.Options.MainDir, "E:\\Vellumar");
+  EXPECT_EQ(read.Options.MainDir, "E:\\" NAME_SHORT);
   EXPECT_EQ(read.Options.Extensions, "");  // no box checked stays none, not the default
   EXPECT_FALSE(read.InstallToAll);
   EXPECT_FALSE(read.Launch);
@@ -245,10 +246,10 @@ TEST_F(SettingsTest, NormalInstallRegistersItsUninstallEntry) {
   const std::string program = save.Options.MainDir + "\\vlm.exe";
   const std::pair<const char*, UninstallValue> expected[] = {
       {"DisplayIcon", {REG_SZ, Sz(program)}},
-      {"DisplayName", {REG_SZ, Sz("Vellumar Word Processor")}},
+      {"DisplayName", {REG_SZ, Sz(NAME_PRODUCT)}},
       {"DisplayVersion", {REG_SZ, Sz("3.2.14.0")}},
       {"EstimatedSize", {REG_DWORD, Dword(4 + 8)}},
-      {"Publisher", {REG_SZ, Sz("The Vellumar Word Processor Team")}},
+      {"Publisher", {REG_SZ, Sz("The " NAME_PRODUCT " Team")}},
       {"UninstallString", {REG_SZ, Sz("\"" + program + "\" -ui")}},
   };
   for (const auto& [name, value] : expected) {

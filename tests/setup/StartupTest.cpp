@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
+#include "tests/support/Names.h"
 #include "instutils/DllSearch.h"
 #include "instutils/ShellFolders.h"
 #include "setup/AppWindow.h"
@@ -63,11 +64,11 @@ TEST(DllSearch, ADllBesideTheExecutableIsNotLoadedByBareName) {
 
 TEST(ApplicationWindow, CarriesTheTitleAndTheBigIcon) {
   HINSTANCE self = GetModuleHandleA(nullptr);
-  setup::AppWindow app(self, "Vellumar Word Processor Lite - Setup");
+  setup::AppWindow app(self, NAME_EDITION " - Setup");
   ASSERT_NE(app.handle(), nullptr);
   char title[128] = {};
   GetWindowTextA(app.handle(), title, sizeof(title));
-  EXPECT_STREQ(title, "Vellumar Word Processor Lite - Setup");
+  EXPECT_STREQ(title, NAME_EDITION " - Setup");
   const LRESULT big = SendMessageA(app.handle(), WM_GETICON, ICON_BIG, 0);
   EXPECT_NE(big, 0);
   EXPECT_EQ(reinterpret_cast<HICON>(big), LoadIconA(self, MAKEINTRESOURCEA(1)));

@@ -7,13 +7,14 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/Names.h"
 #include "base/WinHandles.h"
 
 namespace e2e {
 
 // What every driver of the setup looks for, and how long it waits.
-inline constexpr char kTitle[] = "Vellumar Word Processor Lite - Setup";
-inline constexpr char kSettingsKey[] = "Software\\Vellumar Word Processor";
+inline constexpr char kTitle[] = NAME_EDITION " - Setup";
+inline constexpr char kSettingsKey[] = NAME_KEY;
 inline constexpr DWORD kStartTimeout = 60000;  // the first start in a fresh prefix is slow
 inline constexpr DWORD kStepTimeout = 10000;
 inline constexpr DWORD kInstallTimeout = 60000;

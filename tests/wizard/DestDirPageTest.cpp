@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/Names.h"
 #include "instutils/InstUtils.h"
 #include "instutils/ShellFolders.h"
 #include "payload/AttachFiles.h"
@@ -49,7 +50,7 @@ int32_t NoQuestion(const std::string& text, uint8_t, uint16_t) {
 using testsupport::TextOf;
 
 std::string ProgramFiles() { return instutils::SpecialFolder(CSIDL_PROGRAM_FILES); }
-std::string DefaultFolder() { return ProgramFiles() + "\\Vellumar"; }
+std::string DefaultFolder() { return ProgramFiles() + "\\" NAME_SHORT; }
 std::string WithoutBackslash(std::string s) {
   if (!s.empty() && s.back() == '\\') s.pop_back();
   return s;
@@ -58,7 +59,7 @@ std::string WithoutBackslash(std::string s) {
 class DestDirPageTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Vellumar Word Processor");
+    SHDeleteKeyA(HKEY_CURRENT_USER, NAME_KEY);
     instutils::BindSpecialFolderLookup();
     catalogue_ = testing_payload::NewTestCatalogue();
     AttachedFiles = catalogue_.get();
@@ -76,7 +77,7 @@ class DestDirPageTest : public ::testing::Test {
     SetDriveRootTypeFunction(nullptr);
     ::SetDriveTypeFunction(nullptr);
     wizard::SetMessageDlgFunction(nullptr);
-    SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Vellumar Word Processor");
+    SHDeleteKeyA(HKEY_CURRENT_USER, NAME_KEY);
   }
 
   TMainDlgForm& Build(const std::vector<std::string>& args = {}) {
@@ -163,7 +164,7 @@ TEST_F(DestDirPageTest, DrivesComingAndGoingMoveTheDriveBoxAndTheEditBoxButNotTh
   Attach('Q', DRIVE_REMOVABLE);
   Tick();
   EXPECT_EQ(ShownDrive(), "q: ");
-  EXPECT_EQ(Edit(), "q:\\Vellumar");
+  EXPECT_EQ(Edit(), "q:\\" NAME_SHORT);
   EXPECT_EQ(Folders(), std::vector<std::string>{"q:\\"});
   Attach('B', DRIVE_REMOVABLE);  // a floppy changes nothing shown
   Tick();
@@ -173,7 +174,7 @@ TEST_F(DestDirPageTest, DrivesComingAndGoingMoveTheDriveBoxAndTheEditBoxButNotTh
   Back();
   Back();
   Next();
-  EXPECT_EQ(f.Options.MainDir, "q:\\Vellumar");
+  EXPECT_EQ(f.Options.MainDir, "q:\\" NAME_SHORT);
   Next();
   EXPECT_FALSE(GetWindowLongPtrA(W(widInstallToAllChkBx), GWL_STYLE) & WS_VISIBLE) << "not portable";
 
@@ -267,8 +268,8 @@ TEST_F(DestDirPageTest, HugeFoldersAndLongestNamesNeitherHangNorCrash) {
 
 TEST_F(DestDirPageTest, DotNamesAreResolvedNeverAboveTheRootBeforeTheDestinationRule) {
   const std::pair<std::string, std::string> cases[] = {
-      {"C:\\foo\\..", "C:\\Vellumar"}, {"C:\\.", "C:\\Vellumar"}, {"c:\\windows\\..\\", "c:\\Vellumar"},
-      {"X:\\Vellumar\\..", "X:\\Vellumar"}, {"X:\\a\\...", "X:\\a"}, {"X:\\a\\.\\b\\..\\..\\..\\c", "X:\\c"},
+      {"C:\\foo\\..", "C:\\" NAME_SHORT}, {"C:\\.", "C:\\" NAME_SHORT}, {"c:\\windows\\..\\", "c:\\" NAME_SHORT},
+      {"X:\\" NAME_SHORT "\\..", "X:\\" NAME_SHORT}, {"X:\\a\\...", "X:\\a"}, {"X:\\a\\.\\b\\..\\..\\..\\c", "X:\\c"},
       {DefaultFolder() + "\\..", DefaultFolder()}, {"\\\\srv\\share\\..\\..", "\\\\srv\\share"},
       {"\\\\srv\\share\\a\\..\\b", "\\\\srv\\share\\b"}};
   for (const auto& c : cases) EXPECT_EQ(NormalisedDestDir(c.first, 'd', ProgramFiles()), c.second) << c.first;
@@ -308,7 +309,7 @@ TEST_F(DestDirPageTest, UnholdableDestinationsStayOnThePageWithTheFaultSelected)
     std::string typed, stored;
   } accepted[] = {
       {"\\\\server\\share\\", "\\\\server\\share"},
-      {"\\\\", pfDrive + ":\\Vellumar"},
+      {"\\\\", pfDrive + ":\\" NAME_SHORT},
       {"D:\\" + std::string(MAX_PATH - 4, 'x'), "D:\\" + std::string(MAX_PATH - 4, 'x')},
   };
   for (const auto& c : accepted) {

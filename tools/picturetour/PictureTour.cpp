@@ -15,6 +15,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "tests/support/Names.h"
 #include "base/WinHandles.h"
 #include "tests/support/ProcessDriver.h"
 #include "tools/picturetour/Screenshot.h"
@@ -39,7 +40,7 @@ const TWidgetId kSheets[kPageCount] = {widWelcomeTabSheet, widLicenseTabSheet, w
 std::string SharedFolder() {
   char common[MAX_PATH] = {};
   SHGetFolderPathA(nullptr, CSIDL_COMMON_APPDATA, nullptr, 0, common);
-  return std::string(common) + "\\Vellumar\\Public";
+  return std::string(common) + "\\" NAME_SHORT "\\Public";
 }
 
 // Makes every folder above a file.
