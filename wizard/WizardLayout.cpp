@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "resources/Version.h"
+
 namespace wizard {
 
 namespace {
@@ -31,7 +33,7 @@ const TWidgetDef kWidgets[] = {
 
     SHEET("WelcomeTabSheet", widWelcomeTabSheet),
     {"WelcomeLbl", wkLabel, widWelcomeLbl, widWelcomeTabSheet, 12, 27, 349, 115,
-     "This program will install %s (version 3.2.14.0%s) on your computer.\r\r\r\r\r"
+     "This program will install %s (version " VELLUMAR_VERSION_TEXT "%s) on your computer.\r\r\r\r\r"
      "Click Next to continue. Click Cancel to quit Setup.",
      0, wfDialog, plPlain},
 
@@ -98,7 +100,7 @@ const TWidgetDef kWidgets[] = {
 
     SHEET("FinishTabSheet", widFinishTabSheet),
     {"FinishLbl", wkLabel, widFinishLbl, widFinishTabSheet, 11, 7, 345, 150,
-     "%s 3.2.14.0%s has been successfully installed on your system.\r\rClick Finish to exit this Setup.", 0,
+     "%s " VELLUMAR_VERSION_TEXT "%s has been successfully installed on your system.\r\rClick Finish to exit this Setup.", 0,
      wfDialog, plPlain},
     {"FinishChkBx", wkCheckBox, widFinishChkBx, widFinishTabSheet, 40, 190, 220, 0,
      "&Launch Vellumar Word Processor", 0, wfDialog, plPlain},
