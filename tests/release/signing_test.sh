@@ -42,7 +42,8 @@ bash "$here/make-chain.sh" chain
 cp "$setup" chained.exe
 bash "$sign" chained.exe chain/chain.p12 chain/password "$when" > chained.log 2>&1 \
   || { cat chained.log; echo "FAIL: a chained certificate does not sign"; exit 1; }
-offline=(); if osslsigncode -h 2>&1 | grep -q -- -ignore-crl; then offline=(-ignore-crl); fi
+# 2.9 fetches the CRL the leaf names unless told not to; 2.5 knows no such option and fetches nothing.
+offline=(); if grep -q -- -ignore-crl <<<"$(osslsigncode -h 2>&1 || true)"; then offline=(-ignore-crl); fi
 osslsigncode verify -CAfile chain/root.pem "${offline[@]}" -in chained.exe > chained.verify 2>&1 \
   || { cat chained.verify; echo "FAIL: the chained signature does not verify against the root alone"; exit 1; }
 

@@ -8,20 +8,20 @@
 # The signing time is the commit's. WORK may hold an earlier build of the
 # same tree: only the two signed programs are then made again.
 set -euo pipefail
-cd "$(dirname "$0")/../.."
 fail() { echo "release: $*" >&2; exit 1; }
-commit=$1 work=$2 out=$3 name=$4 cert=$5 passfile=$6
+commit=$1 work=$(realpath -m "$2") out=$(realpath -m "$3") name=$4 cert=$(realpath "$5") passfile=$(realpath "$6")
 shift 6
 url="" cafile="" crlfile=""
 while [ $# -gt 0 ]; do
   case $1 in
     --timestamp-url) url=$2 ;;
-    --ca-file) cafile=$2 ;;
-    --crl-file) crlfile=$2 ;;
+    --ca-file) cafile=$(realpath "$2") ;;
+    --crl-file) crlfile=$(realpath "$2") ;;
     *) fail "unknown argument $1" ;;
   esac
   shift 2
 done
+cd "$(dirname "$0")/../.."
 when=$(git log -1 --format=%ct "$commit")
 rm -rf "$work/src"
 mkdir -p "$work/src" "$out/signatures"
@@ -36,5 +36,9 @@ cmake --build "$work/build" -j"$(nproc)" --target setup >>"$work/build.log" 2>&1
   || { tail -n 30 "$work/build.log" >&2; fail "the signed build failed"; }
 grep '^signed and verified' "$work/build.log" | sed "s|$work/build/||"
 cp "$work/build/setup/setup.exe" "$out/$name"
-osslsigncode extract-signature -in "$work/build/product/vlm/vlm.exe" -out "$out/signatures/vlm.exe.sig" >/dev/null
-osslsigncode extract-signature -in "$out/$name" -out "$out/signatures/$name.sig" >/dev/null
+# Published in the bare DER form, whichever osslsigncode extracts them.
+for pair in "$work/build/product/vlm/vlm.exe:vlm.exe.sig" "$out/$name:$name.sig"; do
+  rm -f "$work/extracted.sig"
+  osslsigncode extract-signature -in "${pair%%:*}" -out "$work/extracted.sig" >/dev/null
+  python3 tools/release/sigformat.py "$work/extracted.sig" "$out/signatures/${pair##*:}" --der
+done
