@@ -83,10 +83,12 @@ if cmp -s "$work/rebuilt.exe" "$signed"; then
 fi
 # What differs, from the outside in.
 echo "verify-release: $name is NOT the build of commit $commit with the published signatures" >&2
+rm -f "$work/own.sig" "$work"/*.payload "$work/their-vlm.exe"
 osslsigncode extract-signature -in "$signed" -out "$work/own.sig" >/dev/null 2>&1 || true
 if [ ! -s "$work/own.sig" ]; then
   echo "  - it carries no signature" >&2
-elif ! cmp -s "$work/own.sig" "$setupsig"; then
+elif ! cmp -s <(python3 tools/release/sigformat.py "$work/own.sig" /dev/stdout --der) \
+              <(python3 tools/release/sigformat.py "$setupsig" /dev/stdout --der); then
   echo "  - its own signature is not the published one ($setupsig)" >&2
 fi
 if python3 tools/release/payload.py "$signed" --extract vlm.exe "$work/their-vlm.exe" 2>/dev/null; then
@@ -99,6 +101,8 @@ python3 tools/release/payload.py "$signed" --archive "$work/their.payload" 2>/de
 python3 tools/release/payload.py "$work/rebuilt.exe" --archive "$work/our.payload"
 [ ! -f "$work/their.payload" ] || cmp -s "$work/their.payload" "$work/our.payload" \
   || echo "  - its payload differs from the rebuilt one" >&2
+# The PE checksum (bytes 217-220 counted from 1) differs whenever anything does.
+first=$(cmp -l "$signed" "$work/rebuilt.exe" 2>/dev/null | awk '$1 < 217 || $1 > 220 { print $1; exit }' || true)
 echo "  - sizes: $(stat -c %s "$signed") bytes, rebuilt $(stat -c %s "$work/rebuilt.exe");" \
-     "first difference: $(cmp "$signed" "$work/rebuilt.exe" 2>&1 | sed 's/^[^ ]* [^ ]* //' | head -n1)" >&2
+     "first byte that differs beyond the checksum: ${first:-none within the shorter file}" >&2
 exit 1
