@@ -78,6 +78,12 @@ build_libpng() {  # toolchain file, install prefix
         -DPNG_EXECUTABLES=OFF -DCMAKE_INSTALL_PREFIX="$prefix" >/dev/null
   cmake --build "$b" -j"$(nproc)" >/dev/null
   cmake --install "$b" >/dev/null
+  # Which source went in, for the release's BUILDINFO.
+  local dsc
+  dsc=$(basename "$(ls "$work"/libpng1.6_*.dsc)" .dsc)
+  mkdir -p "$prefix/share"
+  echo "libpng1.6=${dsc#libpng1.6_} $(basename "$work"/libpng1.6_*.orig.tar.gz)" \
+       "sha256:$(sha256sum "$work"/libpng1.6_*.orig.tar.gz | cut -d' ' -f1)" > "$prefix/share/vellumar-libpng-source"
 }
 
 build_libpng mingw-i686.cmake /opt/vellumar-deps

@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include "contract/Names.h"
 
+#include "resources/Version.h"
+
 namespace wizard {
 
 namespace {
@@ -32,7 +34,7 @@ const TWidgetDef kWidgets[] = {
 
     SHEET("WelcomeTabSheet", widWelcomeTabSheet),
     {"WelcomeLbl", wkLabel, widWelcomeLbl, widWelcomeTabSheet, 12, 27, 349, 115,
-     "This program will install %s (version 3.2.14.0%s) on your computer.\r\r\r\r\r"
+     "This program will install %s (version " VELLUMAR_VERSION_TEXT "%s) on your computer.\r\r\r\r\r"
      "Click Next to continue. Click Cancel to quit Setup.",
      0, wfDialog, plPlain},
 
@@ -99,7 +101,7 @@ const TWidgetDef kWidgets[] = {
 
     SHEET("FinishTabSheet", widFinishTabSheet),
     {"FinishLbl", wkLabel, widFinishLbl, widFinishTabSheet, 11, 7, 345, 150,
-     "%s 3.2.14.0%s has been successfully installed on your system.\r\rClick Finish to exit this Setup.", 0,
+     "%s " VELLUMAR_VERSION_TEXT "%s has been successfully installed on your system.\r\rClick Finish to exit this Setup.", 0,
      wfDialog, plPlain},
     {"FinishChkBx", wkCheckBox, widFinishChkBx, widFinishTabSheet, 40, 190, 220, 0,
      "&Launch " PRODUCT_NAME, 0, wfDialog, plPlain},

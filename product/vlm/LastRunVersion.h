@@ -3,13 +3,15 @@
 #pragma once
 #include <cstdint>
 
+#include "resources/Version.h"
+
 namespace vlm {
 
 struct TVersion {
   int Major, Minor, Release, Build;
 };
 
-inline constexpr TVersion kProductVersion = {3, 2, 14, 0};
+inline constexpr TVersion kProductVersion = {VELLUMAR_VERSION_NUMBERS};
 
 // major x 10,000,000 + minor x 100,000 + release x 1,000 + build.
 constexpr int32_t EncodeVersion(const TVersion& v) {

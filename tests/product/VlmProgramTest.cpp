@@ -22,6 +22,7 @@
 #include "product/vlm/ProductNames.h"
 #include "contract/ProductInterface.h"
 #include "instutils/SharedUse.h"
+#include "resources/Version.h"
 #include "tests/instutils/Scratch.h"
 
 namespace {
@@ -282,7 +283,7 @@ TEST_F(RunningVlm, ClosingTheWindowEndsTheProgramWithExitCodeZero) {
 }
 
 // The setup's install plan compares this with 20004000 (2.0.4.0) and 30000000;
-// the product is 3.2.14.0.
+// the product is the version of resources/Version.h.
 TEST_F(RunningVlm, LeavesItsVersionForTheSetup) {
   ASSERT_NE(main_, nullptr);
   DWORD value = 0, size = sizeof value, type = 0;
@@ -290,7 +291,8 @@ TEST_F(RunningVlm, LeavesItsVersionForTheSetup) {
                         &size),
             ERROR_SUCCESS);
   EXPECT_EQ(type, DWORD(REG_DWORD));
-  EXPECT_EQ(value, 30214000u);
+  EXPECT_EQ(value, DWORD(VELLUMAR_VERSION_MAJOR * 10000000 + VELLUMAR_VERSION_MINOR * 100000 +
+                         VELLUMAR_VERSION_RELEASE * 1000 + VELLUMAR_VERSION_BUILD));
 }
 
 // "-assoc" registers exactly the named types, with no window; the registered

@@ -247,7 +247,7 @@ TEST_F(SettingsTest, NormalInstallRegistersItsUninstallEntry) {
   const std::pair<const char*, UninstallValue> expected[] = {
       {"DisplayIcon", {REG_SZ, Sz(program)}},
       {"DisplayName", {REG_SZ, Sz(NAME_PRODUCT)}},
-      {"DisplayVersion", {REG_SZ, Sz("3.2.14.0")}},
+      {"DisplayVersion", {REG_SZ, Sz(VELLUMAR_VERSION_TEXT)}},
       {"EstimatedSize", {REG_DWORD, Dword(4 + 8)}},
       {"Publisher", {REG_SZ, Sz("The " NAME_PRODUCT " Team")}},
       {"UninstallString", {REG_SZ, Sz("\"" + program + "\" -ui")}},

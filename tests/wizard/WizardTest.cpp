@@ -23,6 +23,7 @@
 #include <commctrl.h>
 #include "registration/RunCommand.h"
 #include "instutils/ProbeSeams.h"
+#include "resources/Version.h"
 #include "tests/payload/TestCatalogue.h"
 #include "ui/MessageDlg.h"
 #include "tests/support/WindowText.h"
@@ -213,10 +214,10 @@ TEST_F(WizardTest, FirstRunShowsDefaultsFormattedTextsAndWelcomePage) {
   EXPECT_TRUE(GetWindowLongPtrA(f.Handle(), GWL_EXSTYLE) & WS_EX_APPWINDOW);
   EXPECT_NE(SendMessageA(f.Handle(), WM_GETICON, ICON_BIG, 0), 0);
   EXPECT_EQ(TextOf(W(widWelcomeLbl)),
-            "This program will install " NAME_EDITION " (version 3.2.14.0) on your computer."
+            "This program will install " NAME_EDITION " (version " VELLUMAR_VERSION_TEXT ") on your computer."
             "\r\n\r\n\r\n\r\n\r\nClick Next to continue. Click Cancel to quit Setup.");
   EXPECT_EQ(TextOf(W(widFinishLbl)),
-            NAME_EDITION " 3.2.14.0 has been successfully installed on your system.\r\n\r\n"
+            NAME_EDITION " " VELLUMAR_VERSION_TEXT " has been successfully installed on your system.\r\n\r\n"
             "Click Finish to exit this Setup.");
   EXPECT_EQ(TextOf(W(widDestDirEdt)), DefaultFolder());
   EXPECT_EQ(SendMessageA(W(widInstallToAllChkBx), BM_GETCHECK, 0, 0), BST_CHECKED);
