@@ -99,23 +99,6 @@ void Click(const ButtonView& b) {
   Send(in, 3);
 }
 
-void PressKey(WORD vk, bool withAlt) {
-  INPUT in[4] = {};
-  UINT n = 0;
-  auto key = [&](WORD k, bool up) {
-    in[n].type = INPUT_KEYBOARD;
-    in[n].ki.wVk = k;
-    in[n].ki.wScan = WORD(MapVirtualKeyA(k, 0));
-    in[n].ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    ++n;
-  };
-  if (withAlt) key(VK_MENU, false);
-  key(vk, false);
-  key(vk, true);
-  if (withAlt) key(VK_MENU, true);
-  Send(in, n);
-}
-
 void CloseBox(HWND dlg) { PostMessageA(dlg, WM_SYSCOMMAND, SC_CLOSE, 0); }
 
 int32_t RunDialog(const std::function<int32_t()>& show, const std::function<void(HWND)>& driver) {

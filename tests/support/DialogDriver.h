@@ -40,7 +40,7 @@ bool WaitUntilGone(HWND dlg, DWORD timeoutMs = 5000);
 DialogView Inspect(HWND dlg);
 
 void Click(const ButtonView& b);                 // mouse at the button's centre
-void PressKey(WORD vk, bool withAlt = false);    // keyboard to the foreground window
+using testsupport::PressKey;                     // keyboard to the foreground window
 void CloseBox(HWND dlg);                         // the window menu's Close
 
 // Shows the dialog on the calling thread while `driver` works the first one

@@ -296,23 +296,6 @@ bool BringToFront(HWND wnd, DWORD ms) {
       ms);
 }
 
-void PressKey(WORD vk, bool withAlt) {
-  INPUT in[4] = {};
-  UINT n = 0;
-  auto key = [&](WORD k, bool up) {
-    in[n].type = INPUT_KEYBOARD;
-    in[n].ki.wVk = k;
-    in[n].ki.wScan = WORD(MapVirtualKeyA(k, MAPVK_VK_TO_VSC));
-    in[n].ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    ++n;
-  };
-  if (withAlt) key(VK_MENU, false);
-  key(vk, false);
-  key(vk, true);
-  if (withAlt) key(VK_MENU, true);
-  SendInput(n, in, sizeof(INPUT));
-}
-
 void ClickButton(HWND button) { PostMessageA(button, BM_CLICK, 0, 0); }
 
 bool WaitUntilGone(HWND wnd, DWORD ms) {

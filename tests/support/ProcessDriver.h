@@ -9,6 +9,7 @@
 
 #include "tests/support/Names.h"
 #include "base/WinHandles.h"
+#include "tests/support/WindowText.h"
 
 namespace e2e {
 
@@ -103,9 +104,7 @@ std::string ControlText(HWND wnd);
 // Makes `wnd` the foreground window; false if it is not after `ms`.
 bool BringToFront(HWND wnd, DWORD ms);
 
-// One key press through SendInput, with Alt held if asked; it goes to the
-// foreground window's focus.
-void PressKey(WORD vk, bool withAlt = false);
+using testsupport::PressKey;
 
 // Clicks a button with BM_CLICK, without waiting for what it starts.
 void ClickButton(HWND button);

@@ -15,4 +15,21 @@ std::string TextOf(HWND wnd) {
   return text;
 }
 
+void PressKey(WORD vk, bool withAlt) {
+  INPUT in[4] = {};
+  UINT n = 0;
+  auto key = [&](WORD k, bool up) {
+    in[n].type = INPUT_KEYBOARD;
+    in[n].ki.wVk = k;
+    in[n].ki.wScan = WORD(MapVirtualKeyA(k, MAPVK_VK_TO_VSC));
+    in[n].ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    ++n;
+  };
+  if (withAlt) key(VK_MENU, false);
+  key(vk, false);
+  key(vk, true);
+  if (withAlt) key(VK_MENU, true);
+  SendInput(n, in, sizeof(INPUT));
+}
+
 }  // namespace testsupport
