@@ -47,8 +47,7 @@ HRESULT Text(const std::string& text, BSTR* out) {
   const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), nullptr, 0);
   std::vector<OLECHAR> wide(size_t(n) + 1);
   MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), wide.data(), n);
-  if (!Runtime().SysAllocStringLen || !(*out = Runtime().SysAllocStringLen(wide.data(), UINT(n))))
-    return E_OUTOFMEMORY;
+  if (!Runtime().SysAllocStringLen || !(*out = Runtime().SysAllocStringLen(wide.data(), UINT(n)))) return E_OUTOFMEMORY;
   return S_OK;
 }
 
@@ -172,8 +171,7 @@ class TAccessibleObject final : public IAccessible {
     if (item < 0) {
       s |= STATE_SYSTEM_FOCUSABLE | (focused ? STATE_SYSTEM_FOCUSED : 0) |
            (IsWindowVisible(wnd_) ? 0 : STATE_SYSTEM_INVISIBLE);
-      if (combo_)
-        s |= SendMessageA(wnd_, CB_GETDROPPEDSTATE, 0, 0) ? STATE_SYSTEM_EXPANDED : STATE_SYSTEM_COLLAPSED;
+      if (combo_) s |= SendMessageA(wnd_, CB_GETDROPPEDSTATE, 0, 0) ? STATE_SYSTEM_EXPANDED : STATE_SYSTEM_COLLAPSED;
     } else {
       s |= STATE_SYSTEM_SELECTABLE | STATE_SYSTEM_FOCUSABLE | list_->ItemState(item);
       if (item == CurrentItem(wnd_, combo_)) s |= STATE_SYSTEM_SELECTED | (focused ? STATE_SYSTEM_FOCUSED : 0);

@@ -8,11 +8,9 @@
 
 namespace {
 
-class TCountingList : public ui::TAccessibleList {
- public:
+struct TCountingList : ui::TAccessibleList {
   std::string ListName() const override { return ++asked, "Things"; }
-  std::string ItemName(int item) const override { return ++asked, item == 1 ? "second" : "first"; }
-  LONG ItemState(int item) const override { return ++asked, item == 1 ? STATE_SYSTEM_CHECKED : 0; }
+  std::string ItemName(int) const override { return ++asked, "item"; }
   mutable int asked = 0;
 };
 
@@ -28,27 +26,20 @@ VARIANT Child(LONG id) {
 TEST(AccessibleList, AnObjectHeldPastItsWindowFailsWithoutAskingTheOwner) {
   ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
   TCountingList list;
-  IAccessible* acc = nullptr;
-  BSTR name = nullptr;
-  VARIANT state;
   ui::TSubclassedControl control;  // outlives its window, as the wizard's objects do
-  {
-    HWND wnd = CreateWindowExA(0, "LISTBOX", "", WS_POPUP | LBS_HASSTRINGS, 0, 0, 99, 99, nullptr, nullptr, nullptr,
-                               nullptr);
-    for (const char* text : {"a", "b"}) SendMessageA(wnd, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
-    control.Subclass(wnd, [&](UINT msg, WPARAM wp, LPARAM lp) { return control.DefaultMessage(msg, wp, lp); });
-    control.ServeAccessible(list);
-    ASSERT_EQ(AccessibleObjectFromWindow(wnd, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&acc)), S_OK);
-    ASSERT_EQ(acc->get_accName(Child(2), &name), S_OK);
-    EXPECT_STREQ(name, L"second");
-    SysFreeString(name);
-    ASSERT_EQ(acc->get_accState(Child(2), &state), S_OK);
-    EXPECT_TRUE(state.lVal & STATE_SYSTEM_CHECKED);
-    DestroyWindow(wnd);
-  }
+  HWND wnd =
+      CreateWindowExA(0, "LISTBOX", "", WS_POPUP | LBS_HASSTRINGS, 0, 0, 99, 99, nullptr, nullptr, nullptr, nullptr);
+  for (const char* text : {"a", "b"}) SendMessageA(wnd, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+  control.Subclass(wnd, [&](UINT msg, WPARAM wp, LPARAM lp) { return control.DefaultMessage(msg, wp, lp); });
+  control.ServeAccessible(list);
+  IAccessible* acc = nullptr;
+  ASSERT_EQ(AccessibleObjectFromWindow(wnd, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&acc)), S_OK);
+  BSTR name = nullptr;
+  ASSERT_EQ(acc->get_accName(Child(2), &name), S_OK);  // it works while the window is there
+  SysFreeString(name);
+  DestroyWindow(wnd);
   const int asked = list.asked;
-  long count = -1;
-  EXPECT_TRUE(FAILED(acc->get_accChildCount(&count)));
+  VARIANT state;
   EXPECT_TRUE(FAILED(acc->get_accName(Child(CHILDID_SELF), &name)));
   EXPECT_TRUE(FAILED(acc->get_accState(Child(1), &state)));
   EXPECT_EQ(list.asked, asked) << "the object went on asking after its window had gone";
