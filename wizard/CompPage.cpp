@@ -133,7 +133,8 @@ void TMainDlgForm::SelCompLstBxClickCheck(int row) {
   InvalidateRect(Widget(widSelCompLstBx), nullptr, FALSE);
   // A screen reader learns of a check only from the event: nothing else it reads has changed.
   for (size_t i = 0; i < rows_.size(); ++i)
-    if (rows_[i].State != before[i].State) ui::NotifyItemEvent(Widget(widSelCompLstBx), EVENT_OBJECT_STATECHANGE, int(i));
+    if (rows_[i].State != before[i].State)
+      ui::NotifyItemEvent(Widget(widSelCompLstBx), EVENT_OBJECT_STATECHANGE, int(i));
 }
 
 std::string TMainDlgForm::SelCompSizeText(int row) const {
