@@ -20,6 +20,7 @@ TWindowBase* TWindowBase::Tied(HWND wnd, TKind kind) {
 }
 
 void TWindowBase::Untie() {
+  accessible_.reset();  // screen readers still holding the object now get errors
   SetWindowLongPtrA(wnd_, kind_ == kDialog ? DWLP_USER : GWLP_USERDATA, 0);
   if (kind_ == kSubclass && original_)
     SetWindowLongPtrA(wnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(std::exchange(original_, nullptr)));
@@ -32,9 +33,7 @@ LRESULT CALLBACK TWindowBase::WindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM l
       created->Tie(wnd);
   TWindowBase* self = Tied(wnd, kWindow);
   if (!self) return DefWindowProcA(wnd, msg, wp, lp);
-  const LRESULT result = self->HandleMessage(msg, wp, lp);
-  if (msg == WM_NCDESTROY) self->Untie();
-  return result;
+  return self->Dispatch(msg, wp, lp);
 }
 
 INT_PTR CALLBACK TWindowBase::DialogProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -42,17 +41,31 @@ INT_PTR CALLBACK TWindowBase::DialogProc(HWND wnd, UINT msg, WPARAM wp, LPARAM l
     if (auto* created = reinterpret_cast<TWindowBase*>(lp)) created->Tie(wnd);
   TWindowBase* self = Tied(wnd, kDialog);
   if (!self) return FALSE;
-  const LRESULT result = self->HandleMessage(msg, wp, lp);
-  if (msg == WM_NCDESTROY) self->Untie();
-  return result;
+  return self->Dispatch(msg, wp, lp);
 }
 
 LRESULT CALLBACK TWindowBase::SubclassProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
   TWindowBase* self = Tied(wnd, kSubclass);
   if (!self) return DefWindowProcA(wnd, msg, wp, lp);
-  const LRESULT result = self->HandleMessage(msg, wp, lp);
-  if (msg == WM_NCDESTROY) self->Untie();  // the control's own procedure back for its last moments
+  return self->Dispatch(msg, wp, lp);
+}
+
+LRESULT TWindowBase::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
+  LRESULT result = 0;
+  if (accessible_ && accessible_->Answer(msg, wp, lp, result)) {
+    if (kind_ != kDialog) return result;
+    SetDialogResult(result);
+    return TRUE;
+  }
+  result = HandleMessage(msg, wp, lp);
+  if (accessible_) accessible_->Follow(msg);
+  // A subclassed control gets its own procedure back for its last moments.
+  if (msg == WM_NCDESTROY) Untie();
   return result;
+}
+
+void TWindowBase::ServeAccessible(const TAccessibleList& list) {
+  if (wnd_) accessible_ = std::make_unique<TAccessibleServer>(wnd_, list);
 }
 
 LRESULT TWindowBase::DefaultMessage(UINT msg, WPARAM wp, LPARAM lp) {

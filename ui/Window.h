@@ -12,6 +12,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
+
+#include "ui/Accessible.h"
 
 namespace ui {
 
@@ -44,6 +47,10 @@ class TWindowBase {
   // "not handled" (the dialog manager's default).
   LRESULT DefaultMessage(UINT msg, WPARAM wp, LPARAM lp);
 
+  // From now until the window goes, screen readers read its items from list,
+  // which must outlive the tie. For owner-drawn list boxes and combo boxes.
+  void ServeAccessible(const TAccessibleList& list);
+
  protected:
   TWindowBase() = default;
 
@@ -74,9 +81,12 @@ class TWindowBase {
   static TWindowBase* Tied(HWND wnd, TKind kind);
   void Tie(HWND wnd);
   void Untie();
+  // A tied window's message: accessibility first, then the object, and the untie last.
+  LRESULT Dispatch(UINT msg, WPARAM wp, LPARAM lp);
 
   TKind kind_ = kWindow;
   WNDPROC original_ = nullptr;  // a subclassed control's own procedure
+  std::unique_ptr<TAccessibleServer> accessible_;
 };
 
 // A control of a system class whose messages reach a handler of its owner

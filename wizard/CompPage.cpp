@@ -127,9 +127,37 @@ void TMainDlgForm::SelCompLstBxKeyToggle() {
 
 void TMainDlgForm::SelCompLstBxClickCheck(int row) {
   if (row < 0 || row >= int(rows_.size())) return;
+  const components::TComponentRows before = rows_;
   components::FlipComponentRow(rows_, row);
   if (!components::RestoreProgramRow(rows_)) UpdateDiskSpace();
   InvalidateRect(Widget(widSelCompLstBx), nullptr, FALSE);
+  // A screen reader learns of a check only from the event: nothing else it reads has changed.
+  for (size_t i = 0; i < rows_.size(); ++i)
+    if (rows_[i].State != before[i].State)
+      ui::NotifyItemEvent(Widget(widSelCompLstBx), EVENT_OBJECT_STATECHANGE, int(i));
+}
+
+std::string TMainDlgForm::SelCompSizeText(int row) const {
+  const int32_t bytes = int32_t(SendMessageA(Widget(widSelCompLstBx), LB_GETITEMDATA, WPARAM(row), 0));
+  return instutils::FormatSize(instutils::SizeOnDisk(Options.MainDir, bytes));
+}
+
+std::string TMainDlgForm::TComponentListItems::ItemName(int item) const {
+  const auto& rows = form_.rows_;
+  return item >= 0 && size_t(item) < rows.size() ? components::ComponentName(rows[size_t(item)].Component) : "";
+}
+
+std::string TMainDlgForm::TComponentListItems::ItemValue(int item) const {
+  return item >= 0 && size_t(item) < form_.rows_.size() ? form_.SelCompSizeText(item) : std::string();
+}
+
+LONG TMainDlgForm::TComponentListItems::ItemState(int item) const {
+  if (item < 0 || size_t(item) >= form_.rows_.size()) return 0;
+  switch (form_.rows_[size_t(item)].State) {
+    case components::cbChecked: return STATE_SYSTEM_CHECKED;
+    case components::cbGrayed: return STATE_SYSTEM_CHECKED | STATE_SYSTEM_UNAVAILABLE;  // required
+    default: return 0;
+  }
 }
 
 void TMainDlgForm::UpdateDiskSpace() {

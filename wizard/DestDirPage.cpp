@@ -273,6 +273,14 @@ TDriveBox::TDriveBox(HINSTANCE instance) {
 void TDriveBox::Attach(HWND combo, TFolderList* folders) {
   combo_ = combo;
   folders_ = folders;
+  control_.Subclass(combo, [this](UINT msg, WPARAM wp, LPARAM lp) { return control_.DefaultMessage(msg, wp, lp); });
+  control_.ServeAccessible(*this);
+}
+
+std::string TDriveBox::ItemName(int item) const {
+  if (item < 0 || size_t(item) >= entries_.size()) return std::string();
+  const std::string& text = entries_[size_t(item)].Text;
+  return text.substr(0, text.find_last_not_of(' ') + 1);  // "c: " without a label
 }
 
 DWORD TDriveBox::LogicalDriveMask() {
@@ -369,6 +377,12 @@ void TFolderList::Attach(HWND list, TDriveBox* drives, std::function<void()> onC
   list_ = list;
   drives_ = drives;
   onChange_ = std::move(onChange);
+  control_.Subclass(list, [this](UINT msg, WPARAM wp, LPARAM lp) { return control_.DefaultMessage(msg, wp, lp); });
+  control_.ServeAccessible(*this);
+}
+
+std::string TFolderList::ItemName(int item) const {
+  return item >= 0 && size_t(item) < entries_.size() ? entries_[size_t(item)].Text : std::string();
 }
 
 bool TFolderList::SameAsCurrent(const std::string& path) const {

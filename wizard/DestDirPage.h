@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "base/WinHandles.h"
+#include "ui/Window.h"
 
 namespace wizard {
 
@@ -48,7 +49,10 @@ class TKeyedPicture {
 
 class TFolderList;
 
-class TDriveBox {
+// Both serve screen readers their items (what the system's own object of a
+// list cannot know of an owner-drawn one), under a name of their own: no
+// label lies before them.
+class TDriveBox : private ui::TAccessibleList {
  public:
   explicit TDriveBox(HINSTANCE instance);
   void Attach(HWND combo, TFolderList* folders);
@@ -76,6 +80,9 @@ class TDriveBox {
   void BuildEntries(DWORD mask);
   int SelectedIndex() const;
   void SelectText(const std::string& text);
+  std::string ListName() const override { return "Drive"; }
+  std::string ItemName(int item) const override;
+  bool DropDown() const override { return true; }
 
   HWND combo_ = nullptr;
   TFolderList* folders_ = nullptr;
@@ -83,9 +90,10 @@ class TDriveBox {
   std::vector<TEntry> entries_;
   DWORD mask_ = 0;
   char drive_ = 0;
+  ui::TSubclassedControl control_;  // last: untied before the entries go
 };
 
-class TFolderList {
+class TFolderList : private ui::TAccessibleList {
  public:
   explicit TFolderList(HINSTANCE instance);
   // onChange runs after every change of the current folder.
@@ -112,6 +120,8 @@ class TFolderList {
   };
   void Rebuild();
   bool SameAsCurrent(const std::string& path) const;
+  std::string ListName() const override { return "Folders"; }
+  std::string ItemName(int item) const override;
 
   HWND list_ = nullptr;
   TDriveBox* drives_ = nullptr;
@@ -120,6 +130,7 @@ class TFolderList {
   std::vector<TEntry> entries_;
   std::string folder_;
   bool caseSensitive_ = false;
+  ui::TSubclassedControl control_;  // last: untied before the entries go
 };
 
 }  // namespace wizard

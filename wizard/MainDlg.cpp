@@ -199,8 +199,10 @@ HWND TMainDlgForm::CreateWidget(const TWidgetDef& def, HWND parent) {
     licenseMemo_.Subclass(w, [this](UINT msg, WPARAM wp, LPARAM lp) { return LicenseMemoMessage(msg, wp, lp); });
   }
   if (def.Checked) SendMessageA(w, BM_SETCHECK, BST_CHECKED, 0);
-  if (def.Id == widSelCompLstBx)
+  if (def.Id == widSelCompLstBx) {
     selCompLstBx_.Subclass(w, [this](UINT msg, WPARAM wp, LPARAM lp) { return SelCompLstBxMessage(msg, wp, lp); });
+    selCompLstBx_.ServeAccessible(selCompItems_);
+  }
   return w;
 }
 

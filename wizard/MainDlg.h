@@ -141,6 +141,21 @@ class TMainDlgForm : public ui::TWindowBase, private TQuestionAsker {
   void SetHeader(int page);
 
   // The component list.
+  // What screen readers read of it: the rows as check buttons, the program's
+  // own row checked and unavailable, each with the size drawn beside it.
+  class TComponentListItems : public ui::TAccessibleList {
+   public:
+    explicit TComponentListItems(const TMainDlgForm& form) : form_(form) {}
+    std::string ListName() const override { return "Components"; }
+    std::string ItemName(int item) const override;
+    std::string ItemValue(int item) const override;
+    LONG ItemRole(int) const override { return ROLE_SYSTEM_CHECKBUTTON; }
+    LONG ItemState(int item) const override;
+
+   private:
+    const TMainDlgForm& form_;
+  };
+  std::string SelCompSizeText(int row) const;
   void SelCompLstBxDrawItem(const DRAWITEMSTRUCT& item);
   void SelCompLstBxMouseDown(int x, int y);
   void SelCompLstBxKeyToggle();
@@ -161,8 +176,9 @@ class TMainDlgForm : public ui::TWindowBase, private TQuestionAsker {
   std::array<TPanel*, kPageCount> sheets_{};
   base::UniqueFont dialogFont_, headerFont_, boldFont_;
   base::UniqueBitmap logoBitmap_, logoSmallBitmap_;
-  ui::TSubclassedControl selCompLstBx_, licenseMemo_;
   components::TComponentRows rows_;
+  TComponentListItems selCompItems_{*this};  // outlives the list's tie
+  ui::TSubclassedControl selCompLstBx_, licenseMemo_;
   TDriveBox driveBox_{instance_};
   TFolderList folderList_{instance_};
   bool timersStarted_ = false;
