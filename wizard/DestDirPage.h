@@ -107,7 +107,7 @@ class TFolderList {
   struct TEntry {
     std::string Path;
     std::string Text;
-    int Indent;
+    int Indent;  // at 96 DPI
     bool Open;  // on the chain down to the current folder
   };
   void Rebuild();

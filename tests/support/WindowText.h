@@ -9,4 +9,8 @@ namespace testsupport {
 std::string ClassOf(HWND wnd);
 std::string TextOf(HWND wnd);  // the whole window text; empty for no window
 
+// The room a control's text needs in the control's own font, wrapped at
+// `width` when format has DT_WORDBREAK (DrawText's DT_CALCRECT).
+SIZE TextNeeds(HWND wnd, int width, UINT format);
+
 }  // namespace testsupport
