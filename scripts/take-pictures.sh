@@ -4,10 +4,15 @@
 # Wine desktop on a virtual X display, and writes small PNG files.
 #   bash scripts/take-pictures.sh [output folder, default docs/]
 # BUILD_DIR picks the build folder (as for run-tests.sh); PICTURES_DISPLAY an X
-# display number to use (default: the first free one from 90 on).
+# display number to use (default: the first free one from 90 on); PICTURES_DPI
+# the display's DPI (default 96; e.g. 120 or 144, set in the tour's prefix).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out=$(realpath -m "${1:-docs}")
+dpi=${PICTURES_DPI:-96}
+# A desktop and a screen that grow with the DPI, so that the window fits.
+desktop="$((800 * dpi / 96))x$((600 * dpi / 96))"
+screen="$((1024 * dpi / 96))x$((768 * dpi / 96))x24"
 bash scripts/install-deps.sh
 source scripts/wine-env.sh
 
@@ -33,7 +38,7 @@ if [ -z "$display" ]; then
   while [ -e "/tmp/.X$display-lock" ] || [ -e "/tmp/.X11-unix/X$display" ]; do display=$((display + 1)); done
 fi
 export DISPLAY=":$display"
-Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb "$DISPLAY" -screen 0 "$screen" -nolisten tcp >/dev/null 2>&1 &
 xvfb_pid=$!
 cleanup() {
   wineserver -k 2>/dev/null || true
@@ -51,10 +56,18 @@ start=$SECONDS
 timeout 120 "$WINE" wineboot -i >/dev/null 2>&1 || true
 wine_prefix_isolate
 timeout 60 "$WINE" reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /d N /f >/dev/null 2>&1
+if [ "$dpi" != 96 ]; then
+  for key in 'HKCU\Control Panel\Desktop' 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts'; do
+    timeout 60 "$WINE" reg add "$key" /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+  done
+  # Wine reads the DPI when its server starts.
+  wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
+fi
 wine_prefix_fonts
 # The desktop window draws the frames and captions the pictures show; it
 # may outlive the tour, whose log says when it is over.
-"$WINE" explorer /desktop=Vellumar,800x600 \
+"$WINE" explorer /desktop=Vellumar,$desktop \
   "Z:$build/tools/picturetour/picture_tour.exe" "Z:$build/setup/setup.exe" "Z:$shots" >/dev/null 2>&1 &
 desktop_pid=$!
 ended() { tail -n1 "$shots/tour.log" 2>/dev/null | grep -qE '^(done|failed)'; }

@@ -3,8 +3,10 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
+#include "base/Dpi.h"
 #include "base/WinHandles.h"
 #include "ui/Window.h"
 
@@ -111,6 +113,10 @@ class TMessageForm : public TWindowBase {
       case WM_INITDIALOG:
         FormCreate();
         return FALSE;  // focus already on the default button
+      case base::kWmDpiChanged:
+        TakeSuggestedRect(lp);
+        Layout();
+        return TRUE;
       case WM_COMMAND:
         if (lp != 0 && IsButton(reinterpret_cast<HWND>(lp))) {
           if (HIWORD(wp) == BN_CLICKED) ButtonClick(LOWORD(wp));
@@ -136,22 +142,35 @@ class TMessageForm : public TWindowBase {
   }
   void FormClose() { EndDialog(wnd_, mrCancel); }
 
-  int Dlu(int x) const {  // horizontal dialog units to pixels
-    RECT r = {0, 0, x, 0};
-    MapDialogRect(wnd_, &r);
-    return r.right;
+  // Dialog units of the form's own font: the dialog manager's font is made
+  // for the system's DPI, the form's for the window's.
+  int Dlu(int x) const { return MulDiv(x, baseUnits_.cx, 4); }
+  int DluY(int y) const { return MulDiv(y, baseUnits_.cy, 8); }
+
+  // The previous font comes back, to be freed once nothing uses it.
+  base::UniqueFont MakeFont() {
+    base::UniqueFont font(CreateFontA(base::FontHeightForDpi(8, Dpi()), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                                      DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                      DEFAULT_PITCH | FF_DONTCARE, "MS Shell Dlg 2"));
+    if (!font) return font;  // keep what there is
+    std::swap(font_, font);
+    base::WindowDc dc(wnd_);
+    base::SelectedObject selected(dc.get(), font_.get());
+    TEXTMETRICA tm{};
+    GetTextMetricsA(dc.get(), &tm);
+    SIZE letters{};
+    static const char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    GetTextExtentPoint32A(dc.get(), kLetters, 52, &letters);
+    baseUnits_ = {(letters.cx / 26 + 1) / 2, tm.tmHeight};
+    return font;
   }
-  int DluY(int y) const {
-    RECT r = {0, 0, 0, y};
-    MapDialogRect(wnd_, &r);
-    return r.bottom;
+  HFONT Font() const {
+    return font_ ? font_.get() : reinterpret_cast<HFONT>(SendMessageA(wnd_, WM_GETFONT, 0, 0));
   }
 
   HWND AddChild(const char* cls, const char* text, DWORD style, int id) {
-    HWND w = CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, wnd_,
-                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
-    SendMessageA(w, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-    return w;
+    return CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, wnd_,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
   }
 
   // In pixels: the measures come from dialog units, text extents and system metrics.
@@ -165,7 +184,7 @@ class TMessageForm : public TWindowBase {
   };
   TTextMeasure MeasureTexts(int maxTextW) const {
     base::WindowDc dc(wnd_);
-    base::SelectedObject font(dc.get(), font_);
+    base::SelectedObject font(dc.get(), Font());
     RECT tr = {0, 0, maxTextW, 0};
     DrawTextA(dc.get(), text_.c_str(), -1, &tr, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
     int buttonW = Dlu(kLayout.buttonW);
@@ -179,63 +198,71 @@ class TMessageForm : public TWindowBase {
   }
 
   void FormCreate() {
-    font_ = reinterpret_cast<HFONT>(SendMessageA(wnd_, WM_GETFONT, 0, 0));
     const bool knownType = type_ < sizeof(kTypes) / sizeof(kTypes[0]);
     SetWindowTextA(wnd_, knownType ? kTypes[type_].caption : "");
-
-    // Icon and text.
-    HICON icon = knownType ? LoadIconA(nullptr, kTypes[type_].icon) : nullptr;
-    const int iconW = icon ? GetSystemMetrics(SM_CXICON) : 0;
-    const int iconH = icon ? GetSystemMetrics(SM_CYICON) : 0;
-    const int margin = Dlu(kLayout.margin), marginY = DluY(kLayout.margin);
-    const int textLeft = margin + (icon ? iconW + Dlu(kLayout.iconGap) : 0);
-    const int maxTextW = std::max(GetSystemMetrics(SM_CXSCREEN) * 3 / 5 - textLeft - margin, Dlu(100));
-    const TTextMeasure m = MeasureTexts(maxTextW);
-    const int bodyH = std::max(iconH, m.textH);
-
-    const int buttonW = m.buttonW;  // one width for all buttons
-    const int buttonH = DluY(kLayout.buttonH), buttonGap = Dlu(kLayout.buttonGap);
-    int count = 0;
-    for (const ButtonSpec& b : kButtons)
-      if (Has(buttons_, b.button)) ++count;
-    const int rowW = count ? count * buttonW + (count - 1) * buttonGap : 0;
-
-    const int clientW = std::max(textLeft + m.textW + margin, rowW + 2 * margin);
-    const int buttonTop = marginY + bodyH + DluY(kLayout.textGap);
-    const int clientH = count ? buttonTop + buttonH + marginY : marginY + bodyH + marginY;
-
-    if (icon) {
-      HWND iw = AddChild("STATIC", nullptr, SS_ICON, kIconId);
-      SendMessageA(iw, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
-      PlaceAt(iw, margin, marginY, iconW, iconH);
+    icon_ = knownType ? LoadIconA(nullptr, kTypes[type_].icon) : nullptr;
+    if (icon_) {
+      iconWnd_ = AddChild("STATIC", nullptr, SS_ICON, kIconId);
+      SendMessageA(iconWnd_, STM_SETICON, reinterpret_cast<WPARAM>(icon_), 0);
     }
-    HWND tw = AddChild("STATIC", text_.c_str(), SS_LEFT | SS_NOPREFIX, kTextId);
-    PlaceAt(tw, textLeft, marginY + (bodyH - m.textH) / 2, m.textW, m.textH);
-
-    int x = (clientW - rowW) / 2;
+    textWnd_ = AddChild("STATIC", text_.c_str(), SS_LEFT | SS_NOPREFIX, kTextId);
     HWND focus = nullptr;
     for (const ButtonSpec& b : kButtons) {
       if (!Has(buttons_, b.button)) continue;
       const bool isDefault = b.button == default_;
       HWND bw = AddChild("BUTTON", b.caption, WS_TABSTOP | (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), b.result);
-      PlaceAt(bw, x, buttonTop, buttonW, buttonH);
       buttonWnds_.push_back(bw);
       if (isDefault || !focus) focus = bw;
-      x += buttonW + buttonGap;
     }
-
-    ClientSize(clientW, clientH, luPixels);
+    Layout();
     CentreOnScreen();
 
     if (default_ >= 0) SendMessageA(wnd_, DM_SETDEFID, WPARAM(ResultOf(TMsgDlgBtn(default_))), 0);
     if (focus) SendMessageA(wnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(focus), TRUE);
   }
 
+  // Sizes and places everything at the window's DPI; again when it changes.
+  void Layout() {
+    const base::UniqueFont old = MakeFont();
+    for (HWND w : buttonWnds_) SendMessageA(w, WM_SETFONT, reinterpret_cast<WPARAM>(Font()), FALSE);
+    SendMessageA(textWnd_, WM_SETFONT, reinterpret_cast<WPARAM>(Font()), FALSE);
+
+    const int iconW = icon_ ? GetSystemMetrics(SM_CXICON) : 0;
+    const int iconH = icon_ ? GetSystemMetrics(SM_CYICON) : 0;
+    const int margin = Dlu(kLayout.margin), marginY = DluY(kLayout.margin);
+    const int textLeft = margin + (icon_ ? iconW + Dlu(kLayout.iconGap) : 0);
+    const int maxTextW = std::max(GetSystemMetrics(SM_CXSCREEN) * 3 / 5 - textLeft - margin, Dlu(100));
+    const TTextMeasure m = MeasureTexts(maxTextW);
+    const int bodyH = std::max(iconH, m.textH);
+
+    const int buttonW = m.buttonW;  // one width for all buttons
+    const int buttonH = DluY(kLayout.buttonH), buttonGap = Dlu(kLayout.buttonGap);
+    const int count = int(buttonWnds_.size());
+    const int rowW = count ? count * buttonW + (count - 1) * buttonGap : 0;
+
+    const int clientW = std::max(textLeft + m.textW + margin, rowW + 2 * margin);
+    const int buttonTop = marginY + bodyH + DluY(kLayout.textGap);
+    const int clientH = count ? buttonTop + buttonH + marginY : marginY + bodyH + marginY;
+
+    if (iconWnd_) PlaceAt(iconWnd_, margin, marginY, iconW, iconH);
+    PlaceAt(textWnd_, textLeft, marginY + (bodyH - m.textH) / 2, m.textW, m.textH);
+    int x = (clientW - rowW) / 2;
+    for (HWND bw : buttonWnds_) {
+      PlaceAt(bw, x, buttonTop, buttonW, buttonH);
+      x += buttonW + buttonGap;
+    }
+    ClientSize(clientW, clientH, luPixels);
+    InvalidateRect(wnd_, nullptr, TRUE);
+  }
+
   std::string text_;
   uint8_t type_;
   TMsgDlgButtons buttons_;
   int default_;
-  HFONT font_ = nullptr;  // the dialog's own, freed with it
+  base::UniqueFont font_;  // outlives the window: the form ends after the dialog
+  SIZE baseUnits_{6, 13};  // dialog base units of font_, in pixels
+  HICON icon_ = nullptr;   // the system's, shared
+  HWND iconWnd_ = nullptr, textWnd_ = nullptr;
   std::vector<HWND> buttonWnds_;
 };
 

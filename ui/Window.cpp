@@ -1,6 +1,9 @@
 #include "ui/Window.h"
 
+#include <atomic>
 #include <utility>
+
+#include "base/Dpi.h"
 
 namespace ui {
 
@@ -79,7 +82,7 @@ LRESULT TWindowBase::DefaultMessage(UINT msg, WPARAM wp, LPARAM lp) {
 HWND TWindowBase::CreateWnd(DWORD exStyle, const char* className, const char* name, DWORD style,
                             const RECT& at96dpi, HWND parent, UINT_PTR id, HINSTANCE instance) {
   kind_ = kWindow;
-  const RECT r = Pixels(at96dpi);
+  const RECT r = Pixels(at96dpi, parent);
   return CreateWindowExA(exStyle, className, name, style, r.left, r.top, r.right - r.left, r.bottom - r.top, parent,
                          reinterpret_cast<HMENU>(id), instance, this);
 }
@@ -107,25 +110,48 @@ void TSubclassedControl::Subclass(HWND control, THandler handler) {
 
 // ---- Layout ----
 
-RECT TWindowBase::Pixels(const RECT& at96dpi) { return at96dpi; }
+namespace {
+std::atomic<int> g_testDpi{0};
+}  // namespace
+
+void TWindowBase::SetDpiForTesting(int dpi) { g_testDpi = dpi; }
+
+int TWindowBase::DpiOf(HWND wnd) {
+  const int test = g_testDpi;
+  return test > 0 ? test : base::WindowDpi(wnd);
+}
+
+int TWindowBase::Scaled(int at96dpi) const { return base::ScaledForDpi(at96dpi, Dpi()); }
+int TWindowBase::Scaled(int at96dpi, HWND within) { return base::ScaledForDpi(at96dpi, DpiOf(within)); }
+
+RECT TWindowBase::Pixels(const RECT& at96dpi, HWND within) {
+  const int dpi = DpiOf(within);
+  return {base::ScaledForDpi(at96dpi.left, dpi), base::ScaledForDpi(at96dpi.top, dpi),
+          base::ScaledForDpi(at96dpi.right, dpi), base::ScaledForDpi(at96dpi.bottom, dpi)};
+}
 
 void TWindowBase::Place(HWND child, const RECT& rect, TLayoutUnit unit) {
-  const RECT r = unit == luAt96Dpi ? Pixels(rect) : rect;
+  const RECT r = unit == luAt96Dpi ? Pixels(rect, child) : rect;
   SetWindowPos(child, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TWindowBase::Resize(HWND child, int width, int height, TLayoutUnit unit) {
   RECT r = {0, 0, width, height};
-  if (unit == luAt96Dpi) r = Pixels(r);
+  if (unit == luAt96Dpi) r = Pixels(r, child);
   SetWindowPos(child, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TWindowBase::ClientSize(int width, int height, TLayoutUnit unit) {
   RECT r = {0, 0, width, height};
-  if (unit == luAt96Dpi) r = Pixels(r);
-  AdjustWindowRectEx(&r, DWORD(GetWindowLongPtrA(wnd_, GWL_STYLE)), FALSE,
-                     DWORD(GetWindowLongPtrA(wnd_, GWL_EXSTYLE)));
-  SetWindowPos(wnd_, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  if (unit == luAt96Dpi) r = Pixels(r, wnd_);
+  // The frame as the window has it: under per-monitor awareness its caption
+  // and borders follow the window's DPI, not the system's that
+  // AdjustWindowRectEx would assume.
+  RECT window, client;
+  GetWindowRect(wnd_, &window);
+  GetClientRect(wnd_, &client);
+  const int frameW = (window.right - window.left) - client.right, frameH = (window.bottom - window.top) - client.bottom;
+  SetWindowPos(wnd_, nullptr, 0, 0, r.right + frameW, r.bottom + frameH, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TWindowBase::CentreOnScreen() {
@@ -134,6 +160,12 @@ void TWindowBase::CentreOnScreen() {
   const int w = r.right - r.left, h = r.bottom - r.top;
   SetWindowPos(wnd_, nullptr, (GetSystemMetrics(SM_CXSCREEN) - w) / 2, (GetSystemMetrics(SM_CYSCREEN) - h) / 2, 0, 0,
                SWP_NOSIZE | SWP_NOZORDER);
+}
+
+void TWindowBase::TakeSuggestedRect(LPARAM lp) {
+  const RECT* r = reinterpret_cast<const RECT*>(lp);
+  if (r)
+    SetWindowPos(wnd_, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 }  // namespace ui

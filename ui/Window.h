@@ -6,7 +6,7 @@
 //
 // Also the one place where layout measures become pixels: the program's
 // widget tables are drawn at 96 DPI, and their rectangles and client sizes
-// pass through Pixels on their way to the window.
+// pass through Pixels on their way to the window, scaled to its DPI.
 #pragma once
 #include <windows.h>
 
@@ -31,8 +31,21 @@ class TWindowBase {
 
   HWND Handle() const { return wnd_; }
 
-  // A rectangle of the 96-DPI tables in pixels; one to one for now.
-  static RECT Pixels(const RECT& at96dpi);
+  // The DPI the window is laid out for: its monitor's where the system is
+  // per-monitor aware, else the system's.
+  int Dpi() const { return DpiOf(wnd_); }
+  static int DpiOf(HWND wnd);
+  // A 96-DPI measure at this window's DPI (indents, gaps, font heights).
+  int Scaled(int at96dpi) const;
+  static int Scaled(int at96dpi, HWND within);
+  // A rectangle of the 96-DPI tables in pixels at the DPI of the window
+  // `within` lies in (a parent, or the window itself). Every edge is rounded
+  // once from its 96-DPI value: neighbours stay neighbours, and a relayout at
+  // another DPI does not drift.
+  static RECT Pixels(const RECT& at96dpi, HWND within);
+  // For tests: every window laid out as if the display had this DPI, 0 for
+  // the real one. Wine fixes the DPI per prefix.
+  static void SetDpiForTesting(int dpi);
   // Moves and sizes a child window within its parent's client area.
   static void Place(HWND child, const RECT& rect, TLayoutUnit unit = luAt96Dpi);
   // Sizes a child window, leaving it where it is.
@@ -41,6 +54,9 @@ class TWindowBase {
   // not move, and it is not activated.
   void ClientSize(int width, int height, TLayoutUnit unit = luAt96Dpi);
   void CentreOnScreen();
+  // WM_DPICHANGED: the window takes the rectangle the system suggests; the
+  // caller then lays it out again at the new DPI.
+  void TakeSuggestedRect(LPARAM lp);
 
   // What the window's kind does with a message its object leaves alone: the
   // default window procedure, the control's own procedure, or for a dialog

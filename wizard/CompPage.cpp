@@ -3,6 +3,8 @@
 // drawing.
 #include <algorithm>
 
+#include "base/Dpi.h"
+
 #include "instutils/InstUtils.h"
 #include "wizard/MainDlg.h"
 
@@ -28,19 +30,27 @@ SIZE TextSize(HDC dc, const std::string& text) {
 
 }  // namespace
 
-int TMainDlgForm::CheckBoxWidth() const { return GetSystemMetrics(SM_CXMENUCHECK) + 4; }
+// The system's check mark size is for the system's DPI; the window may be
+// shown at another.
+int TMainDlgForm::CheckBoxSize() const {
+  return MulDiv(GetSystemMetrics(SM_CXMENUCHECK), Dpi(), base::SystemDpi());
+}
+
+int TMainDlgForm::CheckBoxWidth() const { return CheckBoxSize() + Scaled(4); }
+
+int TMainDlgForm::ItemHeight(TWidgetId list) const {
+  const int font = FontHeight(wnd_, dialogFont_.get());
+  switch (list) {
+    case widSelCompLstBx: return std::max(font, CheckBoxSize()) + Scaled(3);
+    case widDestDirLstBx: return folderList_.ItemHeight(font);
+    case widDestDirCmbBx: return driveBox_.ItemHeight(font);
+    default: return font + Scaled(4);
+  }
+}
 
 INT_PTR TMainDlgForm::FormMeasureItem(WPARAM, LPARAM lp) {
   auto* m = reinterpret_cast<MEASUREITEMSTRUCT*>(lp);
-  const int font = FontHeight(wnd_, dialogFont_.get());
-  int height = font + 4;
-  switch (m->CtlID) {
-    case widSelCompLstBx: height = std::max(font + 3, GetSystemMetrics(SM_CYMENUCHECK) + 3); break;
-    case widDestDirLstBx: height = folderList_.ItemHeight(font); break;
-    case widDestDirCmbBx: height = driveBox_.ItemHeight(font); break;
-    default: break;
-  }
-  m->itemHeight = UINT(height);
+  m->itemHeight = UINT(ItemHeight(TWidgetId(m->CtlID)));
   SetDialogResult(TRUE);
   return TRUE;
 }
@@ -65,8 +75,8 @@ void TMainDlgForm::SelCompLstBxDrawItem(const DRAWITEMSTRUCT& item) {
   RECT check = item.rcItem;
   check.right = check.left + CheckBoxWidth();
   FillRect(dc, &check, GetSysColorBrush(COLOR_WINDOW));
-  const int box = GetSystemMetrics(SM_CXMENUCHECK);
-  RECT boxRect = {check.left + 2, check.top + (check.bottom - check.top - box) / 2, 0, 0};
+  const int box = CheckBoxSize();
+  RECT boxRect = {check.left + Scaled(2), check.top + (check.bottom - check.top - box) / 2, 0, 0};
   boxRect.right = boxRect.left + box;
   boxRect.bottom = boxRect.top + box;
   UINT state = DFCS_BUTTONCHECK;
@@ -87,11 +97,12 @@ void TMainDlgForm::SelCompLstBxDrawItem(const DRAWITEMSTRUCT& item) {
   const std::string name = components::ComponentName(row.Component);
   const int height = r.bottom - r.top;
   const SIZE nameSize = TextSize(dc, name);
-  TextOutA(dc, r.left + 2, r.top + (height - nameSize.cy) / 2, name.c_str(), int(name.size()));
+  const int pad = Scaled(2);
+  TextOutA(dc, r.left + pad, r.top + (height - nameSize.cy) / 2, name.c_str(), int(name.size()));
   const int32_t bytes = int32_t(SendMessageA(Widget(widSelCompLstBx), LB_GETITEMDATA, item.itemID, 0));
   const std::string size = instutils::FormatSize(instutils::SizeOnDisk(Options.MainDir, bytes));
   const SIZE sizeSize = TextSize(dc, size);
-  TextOutA(dc, r.right - 2 - sizeSize.cx, r.top + (height - sizeSize.cy) / 2, size.c_str(), int(size.size()));
+  TextOutA(dc, r.right - pad - sizeSize.cx, r.top + (height - sizeSize.cy) / 2, size.c_str(), int(size.size()));
   if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &r);
 }
 

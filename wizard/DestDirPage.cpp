@@ -11,6 +11,7 @@
 #include "instutils/Probes.h"
 #include "wizard/TestSeams.h"
 #include "contract/Names.h"
+#include "ui/Window.h"
 
 namespace wizard {
 
@@ -357,13 +358,17 @@ void TDriveBox::SelectionChanged() {
   if (index >= 0) SetDrive(entries_[size_t(index)].Letter);
 }
 
-int TDriveBox::ItemHeight(int fontHeight) const { return std::max(fontHeight + 4, fixed_.Height()); }
+int TDriveBox::ItemHeight(int fontHeight) const {
+  return std::max(fontHeight + ui::TWindowBase::Scaled(4, combo_), fixed_.Height());
+}
 
 void TDriveBox::DrawItem(const DRAWITEMSTRUCT& item) const {
   FillRow(item);
   if (item.itemID >= entries_.size()) return;  // also no entry at all (-1)
   const TEntry& e = entries_[item.itemID];
-  DrawRow(item, e.Portable ? removable_ : fixed_, item.rcItem.left + 2, 4, e.Text);
+  // Gaps and indents scale with the DPI; the pictures are drawn as they are.
+  DrawRow(item, e.Portable ? removable_ : fixed_, item.rcItem.left + ui::TWindowBase::Scaled(2, combo_),
+          ui::TWindowBase::Scaled(4, combo_), e.Text);
 }
 
 // ---- TFolderList ----
@@ -478,7 +483,8 @@ void TFolderList::DrawItem(const DRAWITEMSTRUCT& item) const {
   FillRow(item);
   if (item.itemID >= entries_.size()) return;
   const TEntry& e = entries_[item.itemID];
-  DrawRow(item, e.Open ? open_ : closed_, item.rcItem.left + e.Indent, 4, e.Text);
+  DrawRow(item, e.Open ? open_ : closed_, item.rcItem.left + ui::TWindowBase::Scaled(e.Indent, list_),
+          ui::TWindowBase::Scaled(4, list_), e.Text);
 }
 
 }  // namespace wizard

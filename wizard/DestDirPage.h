@@ -115,7 +115,7 @@ class TFolderList : private ui::TAccessibleList {
   struct TEntry {
     std::string Path;
     std::string Text;
-    int Indent;
+    int Indent;  // at 96 DPI
     bool Open;  // on the chain down to the current folder
   };
   void Rebuild();

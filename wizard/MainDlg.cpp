@@ -3,7 +3,10 @@
 #include "wizard/MainDlg.h"
 
 #include <commctrl.h>
+#include <algorithm>
 #include <shlobj.h>
+
+#include "base/Dpi.h"
 
 #include "instutils/InstUtils.h"
 #include "instutils/ShellFolders.h"
@@ -50,10 +53,11 @@ HFONT NewFont(int height, int weight, const char* face) {
                      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face);
 }
 
-int DialogFontHeight() {
-  base::WindowDc screen(nullptr);
-  return -MulDiv(8, GetDeviceCaps(screen.get(), LOGPIXELSY), 72);
-}
+// The header's and the file-name label's sizes are pixels at 96 DPI; the
+// dialog font's are points.
+constexpr int kDialogFontPoints = 8;
+constexpr int kHeaderFontHeight = 15;
+constexpr int kBoldFontHeight = 11;
 
 struct TKindClass {
   const char* ClassName;
@@ -115,6 +119,7 @@ const TMainDlgForm::TMessageRoute TMainDlgForm::kMessageRoutes[] = {
     {WM_MEASUREITEM, &TMainDlgForm::FormMeasureItem},
     {WM_DRAWITEM, &TMainDlgForm::FormDrawItem},
     {WM_CTLCOLORSTATIC, &TMainDlgForm::FormCtlColorStatic},
+    {base::kWmDpiChanged, &TMainDlgForm::FormDpiChanged},
 };
 
 LRESULT TMainDlgForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -156,10 +161,7 @@ void TMainDlgForm::CreateWindowAndWidgets() {
     SendMessageA(wnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     SendMessageA(wnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
   }
-  const int fontHeight = DialogFontHeight();
-  dialogFont_.reset(NewFont(fontHeight, FW_NORMAL, "MS Shell Dlg 2"));
-  headerFont_.reset(NewFont(-15, FW_BOLD, "Arial"));
-  boldFont_.reset(NewFont(-11, FW_BOLD, "MS Shell Dlg 2"));
+  CreateFonts();
   for (int i = 0; i < kWidgetCount; ++i) {
     const TWidgetDef& def = kWidgets[i];
     HWND parent = def.Parent == widNone ? wnd_ : Widget(def.Parent);
@@ -168,7 +170,67 @@ void TMainDlgForm::CreateWindowAndWidgets() {
   folderList_.Attach(Widget(widDestDirLstBx), &driveBox_, [this] { DestDirLstBxChange(); });
   driveBox_.Attach(Widget(widDestDirCmbBx), &folderList_);
   driveBox_.BuildEntries();
+  KeepNameAfterInstallingLabel();
   SendMessageA(wnd_, DM_SETDEFID, widNextBtn, 0);
+}
+
+void TMainDlgForm::CreateFonts() {
+  const int dpi = Dpi();
+  dialogFont_.reset(NewFont(base::FontHeightForDpi(kDialogFontPoints, dpi), FW_NORMAL, "MS Shell Dlg 2"));
+  headerFont_.reset(NewFont(-base::ScaledForDpi(kHeaderFontHeight, dpi), FW_BOLD, "Arial"));
+  boldFont_.reset(NewFont(-base::ScaledForDpi(kBoldFontHeight, dpi), FW_BOLD, "MS Shell Dlg 2"));
+}
+
+HFONT TMainDlgForm::FontOf(const TWidgetDef& def) const {
+  return def.Font == wfHeader ? headerFont_.get() : def.Font == wfBold ? boldFont_.get() : dialogFont_.get();
+}
+
+INT_PTR TMainDlgForm::FormDpiChanged(WPARAM, LPARAM lp) {
+  TakeSuggestedRect(lp);
+  Relayout();
+  return TRUE;
+}
+
+// Everything that depends on the DPI, again from the 96-DPI table: fonts,
+// client area, rectangles, the lists' row heights and the labels that size
+// themselves to their text.
+void TMainDlgForm::Relayout() {
+  base::UniqueFont oldFonts[] = {std::move(dialogFont_), std::move(headerFont_), std::move(boldFont_)};
+  CreateFonts();
+  ClientSize(kClientWidth, kClientHeight);
+  for (int i = 0; i < kWidgetCount; ++i) {
+    const TWidgetDef& def = kWidgets[i];
+    HWND w = Widget(def.Id);
+    if (!w) continue;
+    Place(w, WidgetRect(def));
+    if (def.Kind == wkPanel || def.Kind == wkPageControl || def.Kind == wkTabSheet) continue;
+    SendMessageA(w, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(def)), FALSE);
+    if (def.Kind == wkLabel && def.W == 0) SetText(def.Id, Text(def.Id));
+  }
+  for (TWidgetId id : {widSelCompLstBx, widDestDirLstBx})
+    SendMessageA(Widget(id), LB_SETITEMHEIGHT, 0, ItemHeight(id));
+  SendMessageA(Widget(widDestDirCmbBx), CB_SETITEMHEIGHT, WPARAM(-1), ItemHeight(widDestDirCmbBx));
+  SendMessageA(Widget(widDestDirCmbBx), CB_SETITEMHEIGHT, 0, ItemHeight(widDestDirCmbBx));
+  KeepNameAfterInstallingLabel();
+  RedrawWindow(wnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+}
+
+// "Installing" sizes itself to its text, which in some dialog fonts is wider
+// than the table allows before the component's name: the name then moves
+// right by what is missing, keeping a space between the two.
+void TMainDlgForm::KeepNameAfterInstallingLabel() {
+  HWND label = Widget(widInstallingLbl), name = Widget(widInstallingLbl2);
+  RECT at = ui::TWindowBase::Pixels(WidgetRect(*WidgetDef(widInstallingLbl2)), name), labelRect{};
+  GetWindowRect(label, &labelRect);
+  MapWindowPoints(nullptr, GetParent(label), reinterpret_cast<POINT*>(&labelRect), 2);
+  SIZE space{};
+  {
+    base::WindowDc dc(label);
+    base::SelectedObject font(dc.get(), dialogFont_.get());
+    GetTextExtentPoint32A(dc.get(), " ", 1, &space);
+  }
+  const int left = std::max<int>(at.left, labelRect.right - 1 + space.cx);
+  SetWindowPos(name, nullptr, left, at.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 HWND TMainDlgForm::CreateWidget(const TWidgetDef& def, HWND parent) {
@@ -185,13 +247,12 @@ HWND TMainDlgForm::CreateWidget(const TWidgetDef& def, HWND parent) {
     return w;
   }
   const TKindClass kc = KindClass(def.Kind);
-  const RECT r = ui::TWindowBase::Pixels(WidgetRect(def));
+  const RECT r = Pixels(WidgetRect(def), parent);
   HWND w = CreateWindowExA(kc.ExStyle, kc.ClassName, instutils::WithCrLf(def.Text).c_str(),
                            WS_CHILD | WS_VISIBLE | kc.Style | def.Style, r.left, r.top, r.right - r.left,
                            r.bottom - r.top, parent, reinterpret_cast<HMENU>(UINT_PTR(def.Id)), instance_, nullptr);
   if (!w) return nullptr;
-  HFONT font = def.Font == wfHeader ? headerFont_.get() : def.Font == wfBold ? boldFont_.get() : dialogFont_.get();
-  SendMessageA(w, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  SendMessageA(w, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(def)), FALSE);
   widgets_[def.Id] = w;
   if (def.Kind == wkLabel && def.W == 0) SetText(def.Id, def.Text);  // sizes itself
   if (def.Kind == wkMemo) {

@@ -99,6 +99,10 @@ class TMainDlgForm : public ui::TWindowBase, private TQuestionAsker {
 
   // Construction, in order.
   void CreateWindowAndWidgets();
+  void CreateFonts();  // at the window's DPI
+  HFONT FontOf(const TWidgetDef& def) const;
+  void Relayout();
+  void KeepNameAfterInstallingLabel();
   HWND CreateWidget(const TWidgetDef& def, HWND parent);
   void LoadPictures();
   void FormatTexts();
@@ -117,6 +121,7 @@ class TMainDlgForm : public ui::TWindowBase, private TQuestionAsker {
   INT_PTR FormMeasureItem(WPARAM wp, LPARAM lp);
   INT_PTR FormDrawItem(WPARAM wp, LPARAM lp);
   INT_PTR FormCtlColorStatic(WPARAM wp, LPARAM lp);
+  INT_PTR FormDpiChanged(WPARAM wp, LPARAM lp);
 
   // Page entry work; false stays on the page being left.
   bool EnterLicensePage(int from);
@@ -161,7 +166,9 @@ class TMainDlgForm : public ui::TWindowBase, private TQuestionAsker {
   void SelCompLstBxKeyToggle();
   LRESULT SelCompLstBxMessage(UINT msg, WPARAM wp, LPARAM lp);
   LRESULT LicenseMemoMessage(UINT msg, WPARAM wp, LPARAM lp);
-  int CheckBoxWidth() const;
+  int CheckBoxSize() const;   // the drawn box, at the window's DPI
+  int CheckBoxWidth() const;  // the row's part left of the name
+  int ItemHeight(TWidgetId list) const;  // an owner-drawn list's rows
 
   bool Checked(TWidgetId id) const;
   void SetChecked(TWidgetId id, bool on);

@@ -1,6 +1,9 @@
 #include "EditorWindow.h"
 
+#include <utility>
+
 #include "ProductNames.h"
+#include "base/Dpi.h"
 #include "base/WinHandles.h"
 #include "instutils/InstUtils.h"
 
@@ -9,6 +12,9 @@ namespace vlm {
 namespace {
 
 constexpr int kTextEdtId = 100;
+// The first size of the window and the text's size, at 96 DPI.
+constexpr int kWidth = 640, kHeight = 480;
+constexpr int kFontPoints = 8;
 
 // Larger files are refused rather than read into memory whole.
 constexpr DWORD kMaxDocumentBytes = 64u * 1024 * 1024;
@@ -53,8 +59,10 @@ bool TEditorWindow::Create() {
   wc.lpszClassName = kMainWindowClass;
   if (!RegisterClassExA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
 
+  const int dpi = base::SystemDpi();  // a window to come opens on the primary monitor
   HWND hwnd = CreateWindowExA(0, kMainWindowClass, kUntitledCaption, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                              CW_USEDEFAULT, 640, 480, nullptr, nullptr, instance_, this);
+                              CW_USEDEFAULT, base::ScaledForDpi(kWidth, dpi), base::ScaledForDpi(kHeight, dpi),
+                              nullptr, nullptr, instance_, this);
   return hwnd != nullptr;
 }
 
@@ -83,6 +91,9 @@ LRESULT TEditorWindow::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SIZE:
       FormResize(LOWORD(lp), HIWORD(lp));
       return 0;
+    case base::kWmDpiChanged:
+      FormDpiChanged(*reinterpret_cast<const RECT*>(lp));
+      return 0;
     case WM_SETFOCUS:
       FormActivate();
       return 0;
@@ -103,8 +114,7 @@ bool TEditorWindow::FormCreate() {
   textEdt_ = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", kTextEdtStyle, 0, 0, 0, 0, hwnd_,
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(kTextEdtId)), instance_, nullptr);
   if (!textEdt_) return false;
-  font_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-  SendMessageA(textEdt_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  SetTextFont();
   // The edit control's default limit (32 KB) is too small for a document.
   SendMessageA(textEdt_, EM_SETLIMITTEXT, 0, 0);
   return true;
@@ -112,6 +122,22 @@ bool TEditorWindow::FormCreate() {
 
 void TEditorWindow::FormResize(int width, int height) {
   if (textEdt_) MoveWindow(textEdt_, 0, 0, width, height, TRUE);
+}
+
+// The text's font for the window's DPI; the old one goes once the edit area has the new.
+void TEditorWindow::SetTextFont() {
+  base::UniqueFont font(CreateFontA(base::FontHeightForDpi(kFontPoints, base::WindowDpi(hwnd_)), 0, 0, 0, FW_NORMAL,
+                                    FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                    DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "MS Shell Dlg 2"));
+  if (!font) return;
+  SendMessageA(textEdt_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+  std::swap(font_, font);
+}
+
+void TEditorWindow::FormDpiChanged(const RECT& suggested) {
+  SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  SetTextFont();
 }
 
 void TEditorWindow::FormActivate() {

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "base/WinHandles.h"
+
 namespace vlm {
 
 class TEditorWindow {
@@ -27,13 +29,15 @@ class TEditorWindow {
 
   bool FormCreate();
   void FormResize(int width, int height);
+  void SetTextFont();
+  void FormDpiChanged(const RECT& suggested);
   void FormActivate();
   void FormDestroy();
 
   HINSTANCE instance_;
   HWND hwnd_ = nullptr;
   HWND textEdt_ = nullptr;
-  HFONT font_ = nullptr;  // stock object, not owned
+  base::UniqueFont font_;  // outlives the edit area
 };
 
 }  // namespace vlm

@@ -32,4 +32,15 @@ void PressKey(WORD vk, bool withAlt) {
   SendInput(n, in, sizeof(INPUT));
 }
 
+SIZE TextNeeds(HWND wnd, int width, UINT format) {
+  const std::string text = TextOf(wnd);
+  HDC dc = GetDC(wnd);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(wnd, WM_GETFONT, 0, 0)));
+  RECT need = {0, 0, width, 0};
+  DrawTextA(dc, text.c_str(), -1, &need, DT_CALCRECT | format);
+  SelectObject(dc, old);
+  ReleaseDC(wnd, dc);
+  return {need.right, need.bottom};
+}
+
 }  // namespace testsupport

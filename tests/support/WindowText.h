@@ -12,4 +12,8 @@ std::string TextOf(HWND wnd);  // the whole window text; empty for no window
 // to whatever window has the keyboard focus.
 void PressKey(WORD vk, bool withAlt = false);
 
+// The room a control's text needs in the control's own font, wrapped at
+// `width` when format has DT_WORDBREAK (DrawText's DT_CALCRECT).
+SIZE TextNeeds(HWND wnd, int width, UINT format);
+
 }  // namespace testsupport

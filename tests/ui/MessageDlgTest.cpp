@@ -4,6 +4,7 @@
 
 #include "tests/support/DialogDriver.h"
 #include "ui/MessageDlg.h"
+#include "ui/Window.h"
 
 using namespace testing_ui;
 using namespace ui;
@@ -171,4 +172,36 @@ TEST(MessageDlg, SizedToTextAndCentredOnTheScreen) {
     // The button row is centred.
     EXPECT_NEAR(bs.front().rect.left - r.left, r.right - bs.back().rect.right, 2);
   }
+}
+
+// At every DPI users have the form makes its font for the window's DPI and
+// sizes itself to it: the text and every caption fit. Wine's DPI is fixed
+// per prefix; the window base's seam stands for the display's.
+TEST(MessageDlg, TextAndCaptionsFitAtEveryDpi) {
+  const std::string text =
+      "The file C:\\Program Files\\Vellumar\\Writer\\Hyphenation.dat cannot be written.\r\r"
+      "Abort ends the setup, Retry tries again, Ignore leaves the file as it is.";
+  for (int dpi : {96, 120, 144, 192}) {
+    SCOPED_TRACE("at " + std::to_string(dpi) + " DPI");
+    TWindowBase::SetDpiForTesting(dpi);
+    Show(text, mtError, kAll, kDefaultByRule, [dpi](const DialogView& v) {
+      HWND textWnd = GetDlgItem(v.wnd, 0xFFFF);
+      LOGFONTA font = {};
+      GetObjectA(reinterpret_cast<HFONT>(SendMessageA(textWnd, WM_GETFONT, 0, 0)), sizeof(font), &font);
+      EXPECT_EQ(font.lfHeight, -MulDiv(8, dpi, 72)) << "8 points at the DPI";
+      RECT client = {};
+      GetClientRect(textWnd, &client);
+      const SIZE need = testsupport::TextNeeds(textWnd, client.right, DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
+      EXPECT_LE(need.cx, client.right);
+      EXPECT_LE(need.cy, client.bottom);
+      for (const ButtonView& b : v.buttons) {
+        GetClientRect(b.wnd, &client);
+        const SIZE caption = testsupport::TextNeeds(b.wnd, 0, DT_SINGLELINE);
+        EXPECT_LE(caption.cx + MulDiv(8, dpi, 96), client.right) << b.caption;
+        EXPECT_LE(caption.cy + MulDiv(4, dpi, 96), client.bottom) << b.caption;
+      }
+      CloseBox(v.wnd);
+    });
+  }
+  TWindowBase::SetDpiForTesting(0);
 }
