@@ -16,11 +16,24 @@ SHARED = r"$APPDATA\Vellumar\Public"
 PLACES = ["$INSTDIR", SHARED + r"\Spellcheck", "$INSTDIR", SHARED, SHARED, SHARED]
 
 
+def names(cpp_path):
+    """The product's name macros (contract/Names.h beside the sources), each as
+    the one string literal it stands for."""
+    header = os.path.join(os.path.dirname(os.path.abspath(cpp_path)), "..", "contract", "Names.h")
+    macros = {}
+    for name, body in re.findall(r"^#define (\w+) ([^/\n]*)", open(header, encoding="utf-8").read(), re.M):
+        parts = re.findall(r'"((?:[^"\\]|\\.)*)"|(\w+)', body)
+        macros[name] = "".join(literal or macros.get(word, "") for literal, word in parts)
+    return macros
+
+
 def components(cpp_path):
     """(name, [patterns]) per row of the component table; "X\\" is a folder."""
     text = open(cpp_path, encoding="utf-8").read()
     table = text[text.index("ComponentTable["):]
     table = table[:table.index("};")]
+    for macro, value in names(cpp_path).items():
+        table = re.sub(r"\b%s\b" % macro, '"%s"' % value, table)
     rows = []
     for name, patterns in re.findall(r'\{\s*"([^"]+)",\s*((?:"(?:[^"\\]|\\.)*"\s*)+)\}', table):
         joined = "".join(re.findall(r'"((?:[^"\\]|\\.)*)"', patterns))
