@@ -23,8 +23,17 @@ python3 tools/scripts/make_peer_nsi.py product/payload.manifest components/Compo
   "$BUILD_DIR/bench/peer.nsi" "$peer"
 makensis -V2 "$BUILD_DIR/bench/peer.nsi"
 
-export WINEPREFIX="$PWD/$BUILD_DIR/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="winemenubuilder.exe,mscoree,mshtml=d"
+# A prefix of the benchmark's own: the installs it drives must not stay where
+# the tests expect a clean system.
+export WINEPREFIX="$PWD/$BUILD_DIR/bench-prefix" WINEDEBUG=-all WINEDLLOVERRIDES="winemenubuilder.exe,mscoree,mshtml=d"
 mkdir -p "$WINEPREFIX"
+# Set up as the tests' prefix is: user folders of its own, the dialog font, and
+# windows destroyed without waiting for a window manager.
+"$WINE" wineboot -i >/dev/null 2>&1 || true
+wine_prefix_isolate
+wine_prefix_fonts
+"$WINE" reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /d N /f >/dev/null 2>&1
+wineserver -w || true
 "$WINE" "$BUILD_DIR/bench/payload_bench.exe" "$PWD/$BUILD_DIR/setup/setup.exe" "$ROUNDS"
 "$WINE" "$BUILD_DIR/bench/install_bench.exe" "$PWD/$BUILD_DIR/setup/setup.exe" "$ROUNDS"
 
