@@ -6,23 +6,18 @@
 #include "instutils/InstUtils.h"
 #include "instutils/Logs.h"
 #include "payload/AttachFiles.h"
+#include "tests/payload/CatalogueFixture.h"
 #include "tests/payload/TestCatalogue.h"
 
 using namespace testing_payload;
 
 namespace {
 
-class Planning : public testing::Test {
+class Planning : public CatalogueTest {
  protected:
-  void SetUp() override {
-    instutils::BindSpecialFolderLookup();
-    instutils::StartInstallLog("");
-    cat = NewTestCatalogue();
-  }
   void TearDown() override {
     UseTargetAsGiven = false;
-    cat.reset();
-    instutils::ResetLogs();
+    CatalogueTest::TearDown();
   }
   std::vector<std::string> Targets(int component) const {
     std::vector<std::string> t;
@@ -38,7 +33,6 @@ class Planning : public testing::Test {
     return instutils::JoinPath(instutils::SpecialFolder(CSIDL_COMMON_APPDATA), NAME_SHORT "\\Public\\");
   }
 
-  std::unique_ptr<TAttachedFiles> cat;
   ScratchFolder dir;
   ScriptedAsker noQuestions;  // none expected: one would be answered Abort
 };

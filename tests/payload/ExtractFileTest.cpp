@@ -7,6 +7,7 @@
 #include "instutils/Logs.h"
 #include "payload/AttachFiles.h"
 #include "payload/TestSeams.h"
+#include "tests/payload/CatalogueFixture.h"
 #include "tests/payload/TestCatalogue.h"
 
 using namespace testing_payload;
@@ -29,24 +30,13 @@ class Lock {
   HANDLE h_;
 };
 
-class Extraction : public testing::Test {
+class Extraction : public CatalogueTest {
  protected:
-  void SetUp() override {
-    instutils::BindSpecialFolderLookup();
-    instutils::StartInstallLog("");
-    cat = NewTestCatalogue();
-  }
-  void TearDown() override {
-    SetWriteFileFunction(nullptr);
-    cat.reset();
-    instutils::ResetLogs();
-  }
   static std::vector<std::string> LogLines() { return instutils::LogList->Lines(); }
   bool Extract(const std::string& name, const std::string& target) {
     return cat->ExtractFile(Entry(*cat, name), "", target, wizard);
   }
 
-  std::unique_ptr<TAttachedFiles> cat;
   ScratchFolder dir;
   ScriptedAsker wizard;
   std::deque<ScriptedAsker::Answer>& script = wizard.script;

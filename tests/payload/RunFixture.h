@@ -15,6 +15,7 @@
 #include "payload/AttachFiles.h"
 #include "payload/InstallRun.h"
 #include "payload/TestSeams.h"
+#include "tests/payload/CatalogueFixture.h"
 #include "tests/payload/TestCatalogue.h"
 
 namespace testing_payload {
@@ -68,19 +69,12 @@ inline void ExpectInstalled(const TFileToInstall& f) {
   EXPECT_LT(std::fabs(instutils::LastWriteTimeOf(f.Target) - f.Source->TimeStamp), 2.5 / 86400) << f.Target;
 }
 
-class RunTest : public testing::Test {
+class RunTest : public CatalogueTest {
  protected:
   void SetUp() override {
-    instutils::BindSpecialFolderLookup();
-    instutils::StartInstallLog("");
-    cat = NewTestCatalogue();
+    CatalogueTest::SetUp();
     entered = 0, allowed = INT_MAX, failAt = 0, throwAt = 0, enteredWhilePaused = 0, held = false;
     SetWriteFileFunction(CountedWrite);
-  }
-  void TearDown() override {
-    SetWriteFileFunction(nullptr);
-    cat.reset();
-    instutils::ResetLogs();
   }
 
   void Plan(const std::string& name, uint8_t component, bool logged = true) {
@@ -112,7 +106,6 @@ class RunTest : public testing::Test {
     return sum;
   }
 
-  std::unique_ptr<TAttachedFiles> cat;
   ScratchFolder dir;
   ScriptedAsker wizard;
 };
