@@ -16,6 +16,11 @@ ROUNDS=${1:-15}
 cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$RUN_TOOLCHAIN" >/dev/null
 cmake --build "$BUILD_DIR" -j"$(nproc)" \
   --target payload_bench install_bench startup_bench wizard_install_bench >/dev/null
+# The same setup with its start-up phase stamps, for the breakdown; never shipped.
+MARKED_DIR=$BUILD_DIR/bench-marks
+cmake -S . -B "$MARKED_DIR" -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$RUN_TOOLCHAIN" \
+  -DVELLUMAR_STARTUP_MARKS=ON >/dev/null
+cmake --build "$MARKED_DIR" -j"$(nproc)" --target setup >/dev/null
 
 # The peer carries the very files this build packs into the setup.
 peer="$BUILD_DIR/bench/peer_setup.exe"
@@ -49,10 +54,11 @@ on_display() {
 }
 setup="$PWD/$BUILD_DIR/setup/setup.exe"
 startup=("$WINE" "$BUILD_DIR/bench/startup_bench.exe" "$setup" "$PWD/$BUILD_DIR/bench/empty_window.exe" "$ROUNDS")
+phases=(--phases "$PWD/$MARKED_DIR/setup/setup.exe")
 if [ "$VELLUMAR_ARCH" = i686 ]; then
-  on_display "${startup[@]}" "$PWD/$peer"
+  on_display "${startup[@]}" "$PWD/$peer" "${phases[@]}"
   on_display "$WINE" "$BUILD_DIR/bench/wizard_install_bench.exe" "$setup" "$PWD/$peer" "$ROUNDS"
 else
   echo "peer: built ($peer), but its 32-bit stub cannot run on this machine; start-up against the empty window of the 64-bit build instead"
-  on_display "${startup[@]}"
+  on_display "${startup[@]}" "${phases[@]}"
 fi

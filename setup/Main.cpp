@@ -7,6 +7,7 @@
 #include <new>
 #include <string>
 
+#include "base/StartupMarks.h"
 #include "instutils/DllSearch.h"
 #include "instutils/Logs.h"
 #include "payload/AttachFiles.h"
@@ -30,8 +31,10 @@ void RunSetup(HINSTANCE instance) {
     return;
   }
   setup::AppWindow app(instance, setup::kAppTitle);
+  base::StartupMark("application-window");
   try {
     AttachedFiles = new TAttachedFiles(instance);
+    base::StartupMark("catalogue");
   } catch (const payload::PayloadDamaged& e) {
     ReportDamagedSetup(app.handle(), e.what());
     return;
@@ -56,8 +59,10 @@ void RunSetup(HINSTANCE instance) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  base::StartupMark("winmain");
   instutils::RestrictDllSearch();
   setup::InitialiseProcess();
+  base::StartupMark("process-initialised");
   try {
     RunSetup(instance);
   } catch (const std::exception& e) {

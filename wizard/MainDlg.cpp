@@ -7,6 +7,7 @@
 #include <shlobj.h>
 
 #include "base/Dpi.h"
+#include "base/StartupMarks.h"
 
 #include "instutils/InstUtils.h"
 #include "instutils/ShellFolders.h"
@@ -130,17 +131,21 @@ LRESULT TMainDlgForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 
 TMainDlgForm::TMainDlgForm(HINSTANCE instance, const std::vector<std::string>& args) : instance_(instance) {
   CreateWindowAndWidgets();                   // 1
+  base::StartupMark("window-and-widgets");
   SetWindowTextA(wnd_, kCaption);             // 2; the header panel paints itself opaque (3)
   LoadPictures();                             // 4
+  base::StartupMark("pictures");
   FormatTexts();                              // 5
   TagSheets();                                // 6
   ApplySavedSettings(args);                   // 7
+  base::StartupMark("settings");
   SetText(widDestDirEdt, Options.MainDir);    // 8
   ShowDestDirInFolderList();
   SetText(widSelCompLbl, kSelCompText);       // 9
   StartTimers();                              // 10
   GoToPage(kNoPage, 0);                       // 11
   FormReady = true;                           // 12
+  base::StartupMark("first-page");
 }
 
 TMainDlgForm::~TMainDlgForm() {
@@ -321,9 +326,20 @@ int TMainDlgForm::ShowModal() {
   CentreOnScreen();
   ShowWindow(wnd_, SW_SHOW);
   SetForegroundWindow(wnd_);
+  base::StartupMark("shown");
   ModalResult = 0;
+#ifdef VELLUMAR_STARTUP_MARKS
+  bool painted = false;
+#endif
   while (ModalResult == 0) {
     MSG msg;
+#ifdef VELLUMAR_STARTUP_MARKS
+    // Nothing left to paint or handle: the first page is there.
+    if (!painted && !PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+      base::StartupMark("first-paint");
+      painted = true;
+    }
+#endif
     const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
     if (got <= 0) {  // WM_QUIT or a broken queue: end as cancelled, pass the quit on
       if (got == 0) PostQuitMessage(int(msg.wParam));
