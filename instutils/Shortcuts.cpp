@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "base/OleOnDemand.h"
 #include "base/WinHandles.h"
 #include "instutils/InstUtils.h"
 #include "instutils/Logs.h"
@@ -27,7 +28,8 @@ std::wstring Widen(const std::string& s) {
 void CreateShortcut(const std::string& linkPath, const std::string& target, const std::string& workingFolder,
                     const std::string& description) {
   base::ComPtr<IShellLinkA> link;
-  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.outVoid())) ||
+  if (FAILED(base::OleOnDemand::CreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                                link.outVoid())) ||
       !link)
     return;
   link->SetPath(target.c_str());

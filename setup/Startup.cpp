@@ -1,17 +1,16 @@
 #include "Startup.h"
 
 #include <commctrl.h>
-#include <ole2.h>
 
 #include <cstdlib>
 
+#include "base/OleOnDemand.h"
 #include "instutils/ShellFolders.h"
 
 namespace setup {
 
 namespace {
 OSVERSIONINFOA g_version;
-bool g_oleInitialised = false;
 
 // A static import of InitCommonControlsEx would keep the setup from loading
 // on Windows NT 4.0 without Internet Explorer 3, where it must still start to
@@ -29,7 +28,7 @@ void InitialiseCommonControls() {
 }  // namespace
 
 void InitialiseProcess() {
-  g_oleInitialised = SUCCEEDED(OleInitialize(nullptr));
+  // OLE starts when the first shortcut or screen reader needs it (base::OleOnDemand).
   instutils::BindSpecialFolderLookup();
   InitialiseCommonControls();
   ZeroMemory(&g_version, sizeof(g_version));
@@ -39,8 +38,7 @@ void InitialiseProcess() {
 }
 
 void FinaliseProcess() {
-  if (g_oleInitialised) OleUninitialize();
-  g_oleInitialised = false;
+  base::OleOnDemand::End();
 }
 
 const OSVERSIONINFOA& OsVersion() { return g_version; }

@@ -1,5 +1,7 @@
 #include "ui/Accessible.h"
 
+#include "base/OleOnDemand.h"
+
 #include <utility>
 #include <vector>
 
@@ -25,8 +27,9 @@ struct TRuntime {
     LresultFromObject = Lookup<decltype(LresultFromObject)>(oleacc, "LresultFromObject");
     CreateStdAccessibleObject = Lookup<decltype(CreateStdAccessibleObject)>(oleacc, "CreateStdAccessibleObject");
     SysAllocStringLen = Lookup<decltype(SysAllocStringLen)>(LoadLibraryA("oleaut32.dll"), "SysAllocStringLen");
-    // ole32 is in the process already: the setup initialises OLE before any window.
-    CoDisconnectObject = Lookup<decltype(CoDisconnectObject)>(GetModuleHandleA("ole32.dll"), "CoDisconnectObject");
+    base::OleOnDemand::Ensure();  // the object is marshalled to the reader through OLE
+    CoDisconnectObject =
+        reinterpret_cast<decltype(CoDisconnectObject)>(reinterpret_cast<void*>(base::OleOnDemand::Function("CoDisconnectObject")));
   }
 };
 

@@ -60,6 +60,9 @@ class TDriveBox : private ui::TAccessibleList {
   char Drive() const { return drive_; }  // lower case; 0 before the first SetDrive
   // Entries for the drives of the current logical-drive mask, none selected.
   void BuildEntries() { BuildEntries(LogicalDriveMask()); }
+  // Entries for the drives of this mask, none selected.
+  void BuildEntries(DWORD mask);
+  static DWORD LogicalDriveMask();
   // Selects the drive's entry and, unless asked not to, moves the folder list there.
   void SetDrive(char letter, bool moveFolders = true);
   // The drive timer: rebuilds on a changed mask, follows a newly attached
@@ -76,8 +79,6 @@ class TDriveBox : private ui::TAccessibleList {
     std::string Text;  // "e: [label]"
     bool Portable;     // drawn as a removable drive
   };
-  static DWORD LogicalDriveMask();
-  void BuildEntries(DWORD mask);
   int SelectedIndex() const;
   void SelectText(const std::string& text);
   std::string ListName() const override { return "Drive"; }

@@ -130,18 +130,13 @@ LRESULT TMainDlgForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 TMainDlgForm::TMainDlgForm(HINSTANCE instance, const std::vector<std::string>& args) : instance_(instance) {
-  CreateWindowAndWidgets();                   // 1
+  CreateWindowAndWidgets();                   // 1: the frame; a page's controls when it is first needed
   base::StartupMark("window-and-widgets");
   SetWindowTextA(wnd_, kCaption);             // 2; the header panel paints itself opaque (3)
   LoadPictures();                             // 4
   base::StartupMark("pictures");
-  FormatTexts();                              // 5
-  TagSheets();                                // 6
-  ApplySavedSettings(args);                   // 7
+  ApplySavedSettings(args);                   // 5-9: what the pages start from
   base::StartupMark("settings");
-  SetText(widDestDirEdt, Options.MainDir);    // 8
-  ShowDestDirInFolderList();
-  SetText(widSelCompLbl, kSelCompText);       // 9
   StartTimers();                              // 10
   GoToPage(kNoPage, 0);                       // 11
   FormReady = true;                           // 12
@@ -169,14 +164,25 @@ void TMainDlgForm::CreateWindowAndWidgets() {
   CreateFonts();
   for (int i = 0; i < kWidgetCount; ++i) {
     const TWidgetDef& def = kWidgets[i];
+    if (PageOf(def) != kNoPage) continue;
     HWND parent = def.Parent == widNone ? wnd_ : Widget(def.Parent);
-    if (HWND w = CreateWidget(def, parent)) widgets_[def.Id] = w;
+    if (HWND w = CreateWidget(def, parent, kNoPage)) widgets_[def.Id] = w;
   }
-  folderList_.Attach(Widget(widDestDirLstBx), &driveBox_, [this] { DestDirLstBxChange(); });
-  driveBox_.Attach(Widget(widDestDirCmbBx), &folderList_);
-  driveBox_.BuildEntries();
-  KeepNameAfterInstallingLabel();
+  pageStart_.DriveMask = TDriveBox::LogicalDriveMask();
   SendMessageA(wnd_, DM_SETDEFID, widNextBtn, 0);
+}
+
+// A page's sheet and controls, in table order (its tab order), then what the
+// page sets up from the start values.
+void TMainDlgForm::MakePage(int page) {
+  if (!wnd_ || page < 0 || page >= kPageCount || sheets_[size_t(page)]) return;
+  for (int i = 0; i < kWidgetCount; ++i) {
+    const TWidgetDef& def = kWidgets[i];
+    if (PageOf(def) != page) continue;
+    HWND parent = Widget(def.Parent);
+    if (HWND w = CreateWidget(def, parent, page)) widgets_[def.Id] = w;
+  }
+  if (sheets_[size_t(page)]) SetUpMadePage(page);
 }
 
 void TMainDlgForm::CreateFonts() {
@@ -205,18 +211,21 @@ void TMainDlgForm::Relayout() {
   ClientSize(kClientWidth, kClientHeight);
   for (int i = 0; i < kWidgetCount; ++i) {
     const TWidgetDef& def = kWidgets[i];
-    HWND w = Widget(def.Id);
-    if (!w) continue;
+    auto made = widgets_.find(def.Id);  // pages not yet made are made at the new DPI
+    if (made == widgets_.end() || !made->second) continue;
+    HWND w = made->second;
     Place(w, WidgetRect(def));
     if (def.Kind == wkPanel || def.Kind == wkPageControl || def.Kind == wkTabSheet) continue;
     SendMessageA(w, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(def)), FALSE);
     if (def.Kind == wkLabel && def.W == 0) SetText(def.Id, Text(def.Id));
   }
-  for (TWidgetId id : {widSelCompLstBx, widDestDirLstBx})
-    SendMessageA(Widget(id), LB_SETITEMHEIGHT, 0, ItemHeight(id));
-  SendMessageA(Widget(widDestDirCmbBx), CB_SETITEMHEIGHT, WPARAM(-1), ItemHeight(widDestDirCmbBx));
-  SendMessageA(Widget(widDestDirCmbBx), CB_SETITEMHEIGHT, 0, ItemHeight(widDestDirCmbBx));
-  KeepNameAfterInstallingLabel();
+  if (PageMade(3)) SendMessageA(Widget(widSelCompLstBx), LB_SETITEMHEIGHT, 0, ItemHeight(widSelCompLstBx));
+  if (PageMade(2)) {
+    SendMessageA(Widget(widDestDirLstBx), LB_SETITEMHEIGHT, 0, ItemHeight(widDestDirLstBx));
+    SendMessageA(Widget(widDestDirCmbBx), CB_SETITEMHEIGHT, WPARAM(-1), ItemHeight(widDestDirCmbBx));
+    SendMessageA(Widget(widDestDirCmbBx), CB_SETITEMHEIGHT, 0, ItemHeight(widDestDirCmbBx));
+  }
+  if (PageMade(5)) KeepNameAfterInstallingLabel();
   RedrawWindow(wnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
 }
 
@@ -238,16 +247,14 @@ void TMainDlgForm::KeepNameAfterInstallingLabel() {
   SetWindowPos(name, nullptr, left, at.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-HWND TMainDlgForm::CreateWidget(const TWidgetDef& def, HWND parent) {
+HWND TMainDlgForm::CreateWidget(const TWidgetDef& def, HWND parent, int page) {
   if (def.Kind == wkPanel || def.Kind == wkPageControl || def.Kind == wkTabSheet) {
     panels_.push_back(std::make_unique<TPanel>(def.Look, wnd_));
     HWND w = panels_.back()->Create(parent, def, instance_);
-    if (def.Kind == wkTabSheet) {
-      for (TPanel*& slot : sheets_)
-        if (!slot) {
-          slot = panels_.back().get();
-          break;
-        }
+    if (def.Kind == wkTabSheet && w) {
+      panels_.back()->Tag = page;
+      sheets_[size_t(page)] = panels_.back().get();
+      widgets_[def.Id] = w;  // its controls look their parent up
     }
     return w;
   }
@@ -284,35 +291,53 @@ void TMainDlgForm::LoadPictures() {
     if (p.bitmap) SendMessageA(Widget(p.id), STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(p.bitmap));
 }
 
-void TMainDlgForm::FormatTexts() {
-  for (TWidgetId id : {widWelcomeLbl, widFinishLbl})
-    SetText(id, FormatTwo(WidgetDef(id)->Text, kProductName, ""));
-}
-
-void TMainDlgForm::TagSheets() {
-  // Sheets are in page order; the first keeps 0.
-  for (int page = 1; page < kPageCount; ++page)
-    if (sheets_[size_t(page)]) sheets_[size_t(page)]->Tag = page;
-}
-
 void TMainDlgForm::ApplySavedSettings(const std::vector<std::string>& args) {
   const TSavedSettings saved = ReadSettings();
   Options = saved.Options;
   if (Options.MainDir.empty() || !instutils::FolderExists(Options.MainDir))
     Options.MainDir = instutils::JoinPath(instutils::SpecialFolder(CSIDL_PROGRAM_FILES), kDefaultFolderName);
   DestDirFromCommandLine(args, Options.MainDir);
-  FillComponentList();
-  SetChecked(widInstallToAllChkBx, saved.InstallToAll);
-  SetChecked(widFinishChkBx, saved.Launch);
+  rows_ = components::FillComponentRows(Options.Comps);
+  pageStart_.DestDir = Options.MainDir;
+  pageStart_.InstallToAll = saved.InstallToAll;
+  pageStart_.Launch = saved.Launch;
   LastRunVersion = saved.LastRunVer;
 }
 
-void TMainDlgForm::FillComponentList() {
-  rows_ = components::FillComponentRows(Options.Comps);
+void TMainDlgForm::MadeWelcomePage() {
+  SetText(widWelcomeLbl, FormatTwo(WidgetDef(widWelcomeLbl)->Text, kProductName, ""));
+}
+
+void TMainDlgForm::MadeDestDirPage() {
+  folderList_.Attach(Widget(widDestDirLstBx), &driveBox_, [this] { DestDirLstBxChange(); });
+  driveBox_.Attach(Widget(widDestDirCmbBx), &folderList_);
+  {
+    // The edit box keeps the saved or default folder while the list settles.
+    settlingDestDir_ = true;
+    driveBox_.BuildEntries(pageStart_.DriveMask);
+    SetText(widDestDirEdt, pageStart_.DestDir);
+    ShowDestDirInFolderList(pageStart_.DestDir);
+    settlingDestDir_ = false;
+  }
+  // Drives that came or went since the wizard was built, followed as the drive timer would have.
+  driveBox_.RefreshDrives();
+}
+
+void TMainDlgForm::MadeSelCompPage() {
+  SetText(widSelCompLbl, kSelCompText);
   HWND list = Widget(widSelCompLstBx);
   for (const components::TComponentRow& row : rows_)
     SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(components::ComponentName(row.Component)));
   SendMessageA(list, LB_SETCURSEL, components::kInitialHighlightedRow, 0);
+}
+
+void TMainDlgForm::MadeStartPage() { SetChecked(widInstallToAllChkBx, pageStart_.InstallToAll); }
+
+void TMainDlgForm::MadeInstallingPage() { KeepNameAfterInstallingLabel(); }
+
+void TMainDlgForm::MadeFinishPage() {
+  SetText(widFinishLbl, FormatTwo(WidgetDef(widFinishLbl)->Text, kProductName, ""));
+  SetChecked(widFinishChkBx, pageStart_.Launch);
 }
 
 void TMainDlgForm::StartTimers() {
@@ -358,13 +383,20 @@ int TMainDlgForm::ShowModal() {
 
 HWND TMainDlgForm::Widget(TWidgetId id) const {
   auto it = widgets_.find(id);
+  if (it != widgets_.end()) return it->second;
+  const TWidgetDef* def = WidgetDef(id);
+  const int page = def ? PageOf(*def) : kNoPage;
+  if (page == kNoPage || PageMade(page)) return nullptr;
+  const_cast<TMainDlgForm*>(this)->MakePage(page);  // made on first use: see the declaration
+  it = widgets_.find(id);
   return it == widgets_.end() ? nullptr : it->second;
 }
 
 HWND TMainDlgForm::PageSheet(int page) const {
-  for (TPanel* sheet : sheets_)
-    if (sheet && sheet->Tag == page) return sheet->Handle();
-  return nullptr;
+  if (page < 0 || page >= kPageCount) return nullptr;
+  if (!PageMade(page)) const_cast<TMainDlgForm*>(this)->MakePage(page);
+  const TPanel* sheet = sheets_[size_t(page)];
+  return sheet ? sheet->Handle() : nullptr;
 }
 
 int TMainDlgForm::CurrentPage() const {
@@ -413,8 +445,10 @@ INT_PTR TMainDlgForm::FormCommand(WPARAM wp, LPARAM) {
 INT_PTR TMainDlgForm::FormTimer(WPARAM wp, LPARAM) {
   if (wp == kProgressTimer)
     InstallProgressTimer();
-  else
+  else if (PageMade(2))
     driveBox_.RefreshDrives();
+  else if (TDriveBox::LogicalDriveMask() != pageStart_.DriveMask)
+    MakePage(2);  // the box follows the change as it would have from the start
   return TRUE;
 }
 

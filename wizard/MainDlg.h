@@ -41,8 +41,12 @@ class TMainDlgForm : public ui::TWindowBase, private TQuestionAsker {
   // set and the close query agrees; returns the result (1 completed, 2 not).
   int ShowModal();
 
+  // A page's controls are made when the page or one of them is first asked
+  // for, so both lookups may make them; the wizard's state is the same as if
+  // they had been there from the start.
   HWND Widget(TWidgetId id) const;
   HWND PageSheet(int page) const;  // null when no sheet carries the number
+  bool PageMade(int page) const { return page >= 0 && page < kPageCount && sheets_[size_t(page)] != nullptr; }
   int CurrentPage() const;         // the visible sheet's tag
 
   // Navigation.
@@ -61,8 +65,8 @@ class TMainDlgForm : public ui::TWindowBase, private TQuestionAsker {
   void DestDirLstBxChange();  // the folder list's current folder changed
   void DestDirLstBxClick();   // an entry picked by mouse or keyboard
   void DestDirCmbBxChange();  // a drive picked
-  char CurrentDrive() const { return driveBox_.Drive(); }
-  const std::string& ListedFolder() const { return folderList_.Folder(); }
+  char CurrentDrive() const { return PageSheet(2), driveBox_.Drive(); }
+  const std::string& ListedFolder() const { return PageSheet(2), folderList_.Folder(); }
 
   // Portable when the destination lies on a drive that can be carried away;
   // asked afresh on every call.
@@ -103,14 +107,21 @@ class TMainDlgForm : public ui::TWindowBase, private TQuestionAsker {
   HFONT FontOf(const TWidgetDef& def) const;
   void Relayout();
   void KeepNameAfterInstallingLabel();
-  HWND CreateWidget(const TWidgetDef& def, HWND parent);
+  HWND CreateWidget(const TWidgetDef& def, HWND parent, int page);
+  void MakePage(int page);
+  void SetUpMadePage(int page);  // runs the page table's Made
   void LoadPictures();
-  void FormatTexts();
-  void TagSheets();
   void ApplySavedSettings(const std::vector<std::string>& args);
-  void FillComponentList();
-  void ShowDestDirInFolderList();
+  void ShowDestDirInFolderList(const std::string& folder);
   void StartTimers();
+
+  // What each page sets up once its controls are made (the page table's Made).
+  void MadeWelcomePage();
+  void MadeDestDirPage();
+  void MadeSelCompPage();
+  void MadeStartPage();
+  void MadeInstallingPage();
+  void MadeFinishPage();
 
   // Message handlers.
   INT_PTR FormCommand(WPARAM wp, LPARAM lp);
@@ -188,6 +199,14 @@ class TMainDlgForm : public ui::TWindowBase, private TQuestionAsker {
   ui::TSubclassedControl selCompLstBx_, licenseMemo_;
   TDriveBox driveBox_{instance_};
   TFolderList folderList_{instance_};
+  // What the pages not yet made start from, as the settings and the command line left it.
+  struct TPageStart {
+    std::string DestDir;
+    DWORD DriveMask = 0;  // the drives when the wizard was built
+    bool InstallToAll = false;
+    bool Launch = false;
+  } pageStart_;
+  bool settlingDestDir_ = false;  // the folder page is being made
   bool timersStarted_ = false;
   bool asking_ = false;  // one of the wizard's questions is open
 };

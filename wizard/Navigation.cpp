@@ -51,6 +51,7 @@ std::atomic<MessageDlgFunction> dlgFunction{nullptr};
 void SetMessageDlgFunction(MessageDlgFunction fn) { dlgFunction.store(fn); }
 
 struct TMainDlgForm::TPageDef {
+  void (TMainDlgForm::*Made)();           // once its controls are made; nullptr: nothing
   bool (TMainDlgForm::*Enter)(int from);  // nullptr: nothing to do
   void (TMainDlgForm::*Shown)();          // after the page is shown; nullptr: nothing
   TWidgetId Focus;                        // widNone: focus stays
@@ -61,16 +62,20 @@ struct TMainDlgForm::TPageDef {
 };
 
 const TMainDlgForm::TPageDef TMainDlgForm::kPages[kPageCount + 1] = {
-    /* 0 welcome    */ {nullptr, nullptr, widNone, false, true, nrEnabled, kNextCaption, true},
-    /* 1 licence    */ {&TMainDlgForm::EnterLicensePage, nullptr, widLicenseMemo, true, true, nrEnabled, kNextCaption, true},
-    /* 2 folder     */ {&TMainDlgForm::EnterDestDirPage, nullptr, widDestDirEdt, true, true, nrEnabled, kNextCaption, true},
-    /* 3 components */ {&TMainDlgForm::EnterSelCompPage, nullptr, widSelCompLstBx, true, true, nrByDiskSpace, kNextCaption, true},
-    /* 4 ready      */ {&TMainDlgForm::EnterStartPage, nullptr, widNextBtn, true, true, nrEnabled, kNextCaption, true},
-    /* 5 installing */ {&TMainDlgForm::EnterInstallingPage, &TMainDlgForm::StartInstallRun, widNone, true, false, nrDisabled, kNextCaption, true},
-    /* 6 documents  */ {&TMainDlgForm::EnterAssocPage, nullptr, widAssocChkBx1, true, false, nrEnabled, kNextCaption, true},
-    /* 7 finish     */ {&TMainDlgForm::EnterFinishPage, nullptr, widNone, true, false, nrEnabled, kFinishCaption, false},
-    /* 8 the finish step */ {&TMainDlgForm::FinishStep, nullptr, widNone, false, false, nrDisabled, "", false},
+    /* 0 welcome    */ {&TMainDlgForm::MadeWelcomePage, nullptr, nullptr, widNone, false, true, nrEnabled, kNextCaption, true},
+    /* 1 licence    */ {nullptr, &TMainDlgForm::EnterLicensePage, nullptr, widLicenseMemo, true, true, nrEnabled, kNextCaption, true},
+    /* 2 folder     */ {&TMainDlgForm::MadeDestDirPage, &TMainDlgForm::EnterDestDirPage, nullptr, widDestDirEdt, true, true, nrEnabled, kNextCaption, true},
+    /* 3 components */ {&TMainDlgForm::MadeSelCompPage, &TMainDlgForm::EnterSelCompPage, nullptr, widSelCompLstBx, true, true, nrByDiskSpace, kNextCaption, true},
+    /* 4 ready      */ {&TMainDlgForm::MadeStartPage, &TMainDlgForm::EnterStartPage, nullptr, widNextBtn, true, true, nrEnabled, kNextCaption, true},
+    /* 5 installing */ {&TMainDlgForm::MadeInstallingPage, &TMainDlgForm::EnterInstallingPage, &TMainDlgForm::StartInstallRun, widNone, true, false, nrDisabled, kNextCaption, true},
+    /* 6 documents  */ {nullptr, &TMainDlgForm::EnterAssocPage, nullptr, widAssocChkBx1, true, false, nrEnabled, kNextCaption, true},
+    /* 7 finish     */ {&TMainDlgForm::MadeFinishPage, &TMainDlgForm::EnterFinishPage, nullptr, widNone, true, false, nrEnabled, kFinishCaption, false},
+    /* 8 the finish step */ {nullptr, &TMainDlgForm::FinishStep, nullptr, widNone, false, false, nrDisabled, "", false},
 };
+
+void TMainDlgForm::SetUpMadePage(int page) {
+  if (kPages[page].Made) (this->*kPages[page].Made)();
+}
 
 void TMainDlgForm::GoToPage(int from, int to) {
   if (to == 6 && IsPortableInstall()) to = 7;  // a portable install has no associations
@@ -310,7 +315,7 @@ void TMainDlgForm::NormaliseDestDir() {
 }
 
 void TMainDlgForm::DestDirLstBxChange() {
-  if (!FormReady) return;  // construction: the edit box keeps the saved or default folder
+  if (!FormReady || settlingDestDir_) return;  // the edit box keeps the saved or default folder
   SetText(widDestDirEdt, folderList_.Folder());
   NormaliseDestDir();
 }
@@ -319,8 +324,8 @@ void TMainDlgForm::DestDirLstBxClick() { folderList_.SelectionChanged(); }
 
 void TMainDlgForm::DestDirCmbBxChange() { driveBox_.SelectionChanged(); }
 
-void TMainDlgForm::ShowDestDirInFolderList() {
-  folderList_.SetFolder(Options.MainDir);
+void TMainDlgForm::ShowDestDirInFolderList(const std::string& folder) {
+  folderList_.SetFolder(folder);
   if (!folderList_.Folder().empty()) return;
   // No drive letter to go by: the Program Files drive.
   const std::string programFiles = instutils::SpecialFolder(CSIDL_PROGRAM_FILES);

@@ -123,6 +123,16 @@ RECT WidgetRect(const TWidgetDef& def) {
   return {def.X, def.Y, def.X + def.W, def.Y + h};
 }
 
+int PageOf(const TWidgetDef& def) {
+  const TWidgetDef* w = &def;
+  while (w && w->Kind != wkTabSheet) w = w->Parent == widNone ? nullptr : WidgetDef(w->Parent);
+  if (!w) return kNoPage;
+  int page = 0;
+  for (const TWidgetDef* d = kWidgets; d != w; ++d)
+    if (d->Kind == wkTabSheet) ++page;
+  return page;
+}
+
 const char* const PageTitles[kPageCount] = {
     "Welcome to the " PRODUCT_EDITION " Setup",
     "License Agreement",

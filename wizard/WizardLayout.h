@@ -118,4 +118,8 @@ constexpr int kComboBoxDropHeight = 200;
 // kind's natural height where the table leaves it open.
 RECT WidgetRect(const TWidgetDef& def);
 
+// The page whose sheet is or holds the widget (sheets count in table order);
+// kNoPage for the frame around the pages.
+int PageOf(const TWidgetDef& def);
+
 }  // namespace wizard

@@ -29,8 +29,9 @@ int main(int argc, char** argv) {
   HWND wnd = setup.started() ? WaitForWindowWithControl(setup.id(), kTitle, widPgCtrl, kStartTimeout) : nullptr;
   int failures = 0;
   for (int page = 0; wnd && page < kPageCount; ++page) {
-    HWND sheet = FindControl(wnd, sheets[page]);
-    if (!WaitUntil([&] { return IsWindowVisible(sheet) != FALSE; }, page == 6 ? kInstallTimeout : kStepTimeout) ||
+    HWND sheet = nullptr;  // a page's controls may be made only when it is entered
+    if (!WaitUntil([&] { return IsWindowVisible(sheet = FindControl(wnd, sheets[page])) != FALSE; },
+                   page == 6 ? kInstallTimeout : kStepTimeout) ||
         (page == 5 && WaitForSingleObject(held.get(), kInstallTimeout) != WAIT_OBJECT_0)) {
       std::printf("FAILED: page %d did not come\n", page);
       return 1;

@@ -188,6 +188,21 @@ TEST_F(DestDirPageTest, DrivesComingAndGoingMoveTheDriveBoxAndTheEditBoxButNotTh
   EXPECT_EQ(Edit(), DefaultFolder());
 }
 
+// The folder page is followed from the start, even while it has never been shown.
+TEST_F(DestDirPageTest, ADriveComingBeforeTheFolderPageIsFirstShownIsFollowedAsOnAnyPage) {
+  TMainDlgForm& f = Build();
+  Attach('Q', DRIVE_REMOVABLE);
+  Tick();
+  EXPECT_EQ(ShownDrive(), "q: ");
+  EXPECT_EQ(Edit(), "q:\\" NAME_SHORT);
+  EXPECT_EQ(f.Options.MainDir, DefaultFolder()) << "the destination changes only when page 2 is left";
+  Detach('Q');
+  Tick();
+  WalkTo(2);
+  EXPECT_EQ(ShownDrive().substr(0, 2), std::string(1, char(tolower(ProgramFiles()[0]))) + ":");
+  EXPECT_EQ(Edit(), DefaultFolder());
+}
+
 TEST_F(DestDirPageTest, FolderListShowsTheNearestFolderItsChainAndVisibleSubfoldersAndMovesOnClickAndKey) {
   testing_payload::ScratchFolder scratch;
   for (const char* name : {"beta", "Alpha", "gamma", "hidden", "system"})
