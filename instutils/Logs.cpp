@@ -23,16 +23,37 @@ bool IsStampLine(const std::string& line) { return !line.empty() && line[0] == '
 
 }  // namespace
 
+namespace {
+constexpr DWORD kLogLineRules = NORM_IGNORECASE | SORT_STRINGSORT;
+}
+
 int CompareLogLines(const std::string& a, const std::string& b) {
-  return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE | SORT_STRINGSORT, a.data(), static_cast<int>(a.size()),
-                        b.data(), static_cast<int>(b.size())) -
+  return CompareStringA(LOCALE_USER_DEFAULT, kLogLineRules, a.data(), static_cast<int>(a.size()), b.data(),
+                        static_cast<int>(b.size())) -
          CSTR_EQUAL;
 }
 
-bool TLogList::Contains(const std::string& line) const { return index_.count(line) != 0; }
+// The line's sort key under the same rules: keys compare byte by byte as the
+// lines compare, so the index asks the locale once per line, not once per
+// comparison (an install adds hundreds of lines).
+std::string TLogList::Key(const std::string& line) {
+  if (line.empty()) return std::string();
+  const int length = static_cast<int>(line.size());
+  const int n = LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY | kLogLineRules, line.data(), length, nullptr, 0);
+  std::string key(n > 0 ? size_t(n) : 0, '\0');
+  if (n <= 0 || LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY | kLogLineRules, line.data(), length,
+                             reinterpret_cast<LPSTR>(&key[0]), n) != n) {
+    // No key to be had: the line in capitals, after every real key (they never hold 0xFF first).
+    key = "\xFF" + line;
+    CharUpperBuffA(&key[1], DWORD(line.size()));
+  }
+  return key;
+}
+
+bool TLogList::Contains(const std::string& line) const { return index_.count(Key(line)) != 0; }
 
 bool TLogList::AddUnique(const std::string& line) {
-  if (!index_.insert(line).second) return false;
+  if (!index_.insert(Key(line)).second) return false;
   lines_.push_back(line);
   return true;
 }
@@ -40,7 +61,7 @@ bool TLogList::AddUnique(const std::string& line) {
 void TLogList::Assign(std::vector<std::string> lines) {
   lines_ = std::move(lines);
   index_.clear();
-  index_.insert(lines_.begin(), lines_.end());
+  for (const std::string& line : lines_) index_.insert(Key(line));
 }
 
 void TLogList::Clear() {

@@ -27,11 +27,9 @@ class TLogList {
   void Clear();
 
  private:
-  struct Less {
-    bool operator()(const std::string& a, const std::string& b) const { return CompareLogLines(a, b) < 0; }
-  };
+  static std::string Key(const std::string& line);  // its sort key under CompareLogLines
   std::vector<std::string> lines_;
-  std::set<std::string, Less> index_;  // the same lines, for a look-up that does not grow with the log
+  std::set<std::string> index_;  // the lines' keys, for a look-up that does not grow with the log
 };
 
 extern std::unique_ptr<TLogList> LogList;  // absent until StartInstallLog

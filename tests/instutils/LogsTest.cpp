@@ -31,6 +31,22 @@ TEST_F(LogTest, LinesAreUniqueIgnoringCaseAndKeepTheirOrder) {
   EXPECT_EQ(LogList->Lines(), (Lines{"File Copy: C:\\A\\b.txt", "Made Dir: C:\\A\\", "File Copy: C:\\A\\b.txt\t!"}));
 }
 
+// The list's look-up must agree with the comparison the log files are kept by,
+// also where case, accents and punctuation are close.
+TEST_F(LogTest, ALineIsADuplicateExactlyWhenTheLogComparisonCallsItEqual) {
+  const std::pair<const char*, const char*> pairs[] = {
+      {"File Copy: C:\\Caf\xE9\\x", "FILE COPY: c:\\CAF\xC9\\X"}, {"File Copy: C:\\Caf\xE9", "File Copy: C:\\Cafe"},
+      {"Made Dir: C:\\a-b", "Made Dir: C:\\ab"},  {"Made Dir: C:\\a", "Made Dir: C:\\a\\"},
+      {"x\ty", "X\tY"},                           {"", " "}};
+  for (const auto& pair : pairs) {
+    StartInstallLog("");
+    ASSERT_TRUE(LogList->AddUnique(pair.first));
+    EXPECT_EQ(LogList->AddUnique(pair.second), CompareLogLines(pair.first, pair.second) != 0)
+        << pair.first << " / " << pair.second;
+    EXPECT_TRUE(LogList->Contains(pair.second));
+  }
+}
+
 TEST_F(LogTest, SuspensionNests) {
   StartInstallLog("");
   SuspendLogging();
