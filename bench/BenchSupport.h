@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -32,6 +33,18 @@ inline std::string WindowsPath(std::string p) {
 inline double Median(std::vector<double> v) {
   std::sort(v.begin(), v.end());
   return v[v.size() / 2];
+}
+
+// The build this program (and the setup beside it) is.
+inline const char* ThisBuild() { return sizeof(void*) == 8 ? "x86_64" : "i686"; }
+
+// "<build> <median> ms (min <min>, max <max>)" of times in seconds.
+inline std::string Spread(const std::vector<double>& times, const char* build = ThisBuild()) {
+  char text[96];
+  std::snprintf(text, sizeof text, "%-6s %8.2f ms (min %.2f, max %.2f)", build, Median(times) * 1000,
+                *std::min_element(times.begin(), times.end()) * 1000,
+                *std::max_element(times.begin(), times.end()) * 1000);
+  return text;
 }
 
 struct WindowSearch {

@@ -144,9 +144,9 @@ int main(int argc, char** argv) {
   AttachedFiles = nullptr;
   const double in = Median(install), pl = Median(plain), pn = Median(plans);
   std::printf("payload: %lu installable records, %lld bytes\n", (unsigned long)records.size(), (long long)bytes);
-  std::printf("install run (plan + worker): %.2f ms median of %d (plan alone %.2f ms), %.1f MB/s\n", in * 1000,
-              rounds, pn * 1000, bytes / 1048576.0 / in);
-  std::printf("plain writes:                %.2f ms median of %d, %.1f MB/s\n", pl * 1000, rounds,
+  std::printf("install run (plan + worker): %s, median of %d (plan alone %.2f ms), %.1f MB/s\n",
+              bench::Spread(install).c_str(), rounds, pn * 1000, bytes / 1048576.0 / in);
+  std::printf("plain writes:                %s, median of %d, %.1f MB/s\n", bench::Spread(plain).c_str(), rounds,
               bytes / 1048576.0 / pl);
   std::printf("install / plain: %.2f\n", in / pl);
   FreeLibrary(module);

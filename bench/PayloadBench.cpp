@@ -59,9 +59,9 @@ int main(int argc, char** argv) {
   const double mb = inflated / 1048576.0;
   std::printf("payload: %lu bytes compressed, %ld bytes inflated, %lu records (ratio %.2f)\n",
               (unsigned long)compressed, (long)inflated, (unsigned long)records, double(inflated) / compressed);
-  std::printf("catalogue inflate+parse: %.2f ms median of %d, %.1f MB/s of inflated output\n", c * 1000, rounds,
-              mb / c);
-  std::printf("raw zlib uncompress:     %.2f ms median of %d, %.1f MB/s\n", r * 1000, rounds, mb / r);
+  std::printf("catalogue inflate+parse: %s, median of %d, %.1f MB/s of inflated output\n",
+              bench::Spread(catalogue).c_str(), rounds, mb / c);
+  std::printf("raw zlib uncompress:     %s, median of %d, %.1f MB/s\n", bench::Spread(raw).c_str(), rounds, mb / r);
   std::printf("catalogue / raw: %.2f\n", c / r);
   FreeLibrary(module);
   return 0;

@@ -30,7 +30,7 @@ const char kWizardTitle[] = NAME_EDITION " - Setup";
 const char kPeerTitle[] = NAME_EDITION " Setup";
 const char kNext[] = "&Next >";
 // The peer's stub is 32-bit whatever this build is.
-const char* const kThisBuild = sizeof(void*) == 8 ? "x86_64" : "i686";
+const char* const kThisBuild = bench::ThisBuild();
 
 struct Program {
   const char* label;

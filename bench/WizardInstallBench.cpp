@@ -125,7 +125,7 @@ int main(int argc, char** argv) {
     }
   }
   const double s = Median(setupTimes), p = Median(peerTimes);
-  std::printf("install through the wizard (median of %d): setup %.1f ms, peer %.1f ms, ratio to peer %.2f\n", rounds,
-              s * 1000, p * 1000, s / p);
+  std::printf("install through the wizard, median of %d:\n  setup %s\n  peer  %s\n  ratio to peer %.2f\n", rounds,
+              bench::Spread(setupTimes).c_str(), bench::Spread(peerTimes, "i686").c_str(), s / p);
   return 0;
 }

@@ -11,6 +11,7 @@
 #include "base/Threads.h"
 #include "instutils/DllSearch.h"
 #include "instutils/Logs.h"
+#include "instutils/ShellFolders.h"
 #include "payload/AttachFiles.h"
 #include "registration/Settings.h"
 #include "setup/AppWindow.h"
@@ -31,12 +32,14 @@ void RunSetup(HINSTANCE instance) {
     MessageBoxA(nullptr, setup::kVersionRefusal, nullptr, MB_OK | MB_ICONEXCLAMATION);
     return;
   }
-  // The catalogue unpacks on a thread of its own while the window system
-  // starts for the application window; a damaged one is reported as before,
-  // owned by that window.
+  // The catalogue unpacks, and the shell that names the special folders
+  // loads, on a thread of their own while the window system starts for the
+  // application window; a damaged catalogue is reported as before, owned by
+  // that window.
   std::unique_ptr<TAttachedFiles> unpacked;
   std::exception_ptr unpackFailure;
   auto unpackCatalogue = [&] {
+    instutils::BindSpecialFolderLookup();
     try {
       unpacked = std::make_unique<TAttachedFiles>(instance);
     } catch (...) {
