@@ -11,7 +11,6 @@
 #include "base/Threads.h"
 #include "instutils/DllSearch.h"
 #include "instutils/Logs.h"
-#include "instutils/ShellFolders.h"
 #include "payload/AttachFiles.h"
 #include "registration/Settings.h"
 #include "setup/AppWindow.h"
@@ -32,14 +31,13 @@ void RunSetup(HINSTANCE instance) {
     MessageBoxA(nullptr, setup::kVersionRefusal, nullptr, MB_OK | MB_ICONEXCLAMATION);
     return;
   }
-  // The catalogue unpacks, and the shell that names the special folders
-  // loads, on a thread of their own while the window system starts for the
-  // application window; a damaged catalogue is reported as before, owned by
-  // that window.
+  // The catalogue unpacks on a thread of its own while the window system
+  // starts for the application window; a damaged one is reported as before,
+  // owned by that window. (Loading a DLL there too would only wait for the
+  // loader the window system holds.)
   std::unique_ptr<TAttachedFiles> unpacked;
   std::exception_ptr unpackFailure;
   auto unpackCatalogue = [&] {
-    instutils::BindSpecialFolderLookup();
     try {
       unpacked = std::make_unique<TAttachedFiles>(instance);
     } catch (...) {

@@ -28,8 +28,8 @@ void InitialiseCommonControls() {
 }  // namespace
 
 void InitialiseProcess() {
-  // OLE starts when the first shortcut or screen reader needs it (base::OleOnDemand);
-  // the special-folder lookup is bound while the catalogue unpacks (RunSetup).
+  // OLE starts when the first shortcut or screen reader needs it (base::OleOnDemand).
+  instutils::BindSpecialFolderLookup();
   InitialiseCommonControls();
   ZeroMemory(&g_version, sizeof(g_version));
   g_version.dwOSVersionInfoSize = sizeof(OSVERSIONINFOA);

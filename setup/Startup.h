@@ -7,7 +7,7 @@
 
 namespace setup {
 
-// The common controls and the version, once.
+// The special-folder lookup, the common controls and the version, once.
 void InitialiseProcess();
 void FinaliseProcess();
 

@@ -32,12 +32,15 @@ TEST(VersionGate, Windows2000AndLaterOnTheNtPlatformQualify) {
     EXPECT_EQ(setup::QualifiesForSetup(Version(c.platform, c.major, c.minor)), c.ok) << c.name;
 }
 
-// The folder lookup is bound by the setup's run, beside the catalogue: the
-// end-to-end tests see its default destination below Program Files.
-TEST(ProcessInitialisation, ReadsTheVersionOnce) {
+TEST(ProcessInitialisation, ReadsTheVersionOnceAndBindsTheFolderLookup) {
   setup::InitialiseProcess();
   EXPECT_EQ(setup::OsVersion().dwOSVersionInfoSize, 148u);
   EXPECT_EQ(setup::OsVersion().dwPlatformId, DWORD(VER_PLATFORM_WIN32_NT));
+  EXPECT_TRUE(instutils::SpecialFolderLookupBound());
+  EXPECT_FALSE(instutils::SpecialFolder(CSIDL_PROGRAM_FILES).empty());
+  instutils::UnbindSpecialFolderLookup();
+  EXPECT_EQ(instutils::SpecialFolder(CSIDL_PROGRAM_FILES), "") << "an unbound lookup gives no folder";
+  instutils::BindSpecialFolderLookup();
   setup::FinaliseProcess();
 }
 
