@@ -8,7 +8,6 @@
 #include <string>
 
 #include "base/StartupMarks.h"
-#include "base/Threads.h"
 #include "instutils/DllSearch.h"
 #include "instutils/Logs.h"
 #include "payload/AttachFiles.h"
@@ -31,31 +30,10 @@ void RunSetup(HINSTANCE instance) {
     MessageBoxA(nullptr, setup::kVersionRefusal, nullptr, MB_OK | MB_ICONEXCLAMATION);
     return;
   }
-  // The catalogue unpacks on a thread of its own while the window system
-  // starts for the application window; a damaged one is reported as before,
-  // owned by that window. (Loading a DLL there too would only wait for the
-  // loader the window system holds.)
-  std::unique_ptr<TAttachedFiles> unpacked;
-  std::exception_ptr unpackFailure;
-  auto unpackCatalogue = [&] {
-    try {
-      unpacked = std::make_unique<TAttachedFiles>(instance);
-    } catch (...) {
-      unpackFailure = std::current_exception();
-    }
-  };
-  base::Thread unpack;
-  try {
-    unpack = base::Thread(unpackCatalogue);
-  } catch (const std::system_error&) {
-    unpackCatalogue();  // no thread to be had: here, then
-  }
   setup::AppWindow app(instance, setup::kAppTitle);
   base::StartupMark("application-window");
-  unpack.Join();
   try {
-    if (unpackFailure) std::rethrow_exception(unpackFailure);
-    AttachedFiles = unpacked.release();
+    AttachedFiles = new TAttachedFiles(instance);
     base::StartupMark("catalogue");
   } catch (const payload::PayloadDamaged& e) {
     ReportDamagedSetup(app.handle(), e.what());
