@@ -37,8 +37,11 @@ test -x /usr/bin/x86_64-w64-mingw32-g++-win32
 
 # libpng has no MinGW package: cross-build it once from Debian's source package,
 # for the 32-bit setup and for the 64-bit test build (machines without IA-32
-# emulation cannot run 32-bit code).
+# emulation cannot run 32-bit code), with only what the setup's picture reader
+# uses (the options file). A changed options file builds both again.
 here=$(cd "$(dirname "$0")/.." && pwd)
+libpng_options=$here/cmake/libpng-reader.dfa
+libpng_config="$(basename "$libpng_options") sha256:$(sha256sum "$libpng_options" | cut -d' ' -f1)"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -69,13 +72,18 @@ libpng_source() {
 
 build_libpng() {  # toolchain file, install prefix
   local toolchain=$1 prefix=$2
-  [ -f "$prefix/lib/libpng16.a" ] && return 0
+  local record=$prefix/share/vellumar-libpng-config
+  if [ -f "$prefix/lib/libpng16.a" ] && [ "$(cat "$record" 2>/dev/null)" = "$libpng_config" ]; then
+    return 0
+  fi
   need_root
+  echo "install-deps: building libpng into $prefix ($libpng_config)"
+  rm -f "$record"  # until the new build is installed
   libpng_source
   local b="$work/build-$(basename "$toolchain" .cmake)"
   cmake -S "$srcdir" -B "$b" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/$toolchain" \
         -DCMAKE_BUILD_TYPE=Release -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF \
-        -DPNG_EXECUTABLES=OFF -DCMAKE_INSTALL_PREFIX="$prefix" >/dev/null
+        -DPNG_EXECUTABLES=OFF -DDFA_XTRA="$libpng_options" -DCMAKE_INSTALL_PREFIX="$prefix" >/dev/null
   cmake --build "$b" -j"$(nproc)" >/dev/null
   cmake --install "$b" >/dev/null
   # Which source went in, for the release's BUILDINFO.
@@ -84,6 +92,7 @@ build_libpng() {  # toolchain file, install prefix
   mkdir -p "$prefix/share"
   echo "libpng1.6=${dsc#libpng1.6_} $(basename "$work"/libpng1.6_*.orig.tar.gz)" \
        "sha256:$(sha256sum "$work"/libpng1.6_*.orig.tar.gz | cut -d' ' -f1)" > "$prefix/share/vellumar-libpng-source"
+  echo "$libpng_config" > "$record"
 }
 
 build_libpng mingw-i686.cmake /opt/vellumar-deps

@@ -44,7 +44,7 @@ setupsig=$sigdir/$name.sig
 bash scripts/install-deps.sh >/dev/null
 if [ -f "$buildinfo" ]; then
   # Another toolchain builds other bytes: say so up front, it explains a mismatch.
-  if ! d=$(diff <(grep -E '^(package|libpng-source) ' "$buildinfo") <(bash tools/release/buildinfo.sh --toolchain)); then
+  if ! d=$(diff <(grep -E '^(package|libpng-source|libpng-config) ' "$buildinfo") <(bash tools/release/buildinfo.sh --toolchain)); then
     echo "verify-release: this machine's toolchain differs from BUILDINFO's (< release, > here):"
     grep '^[<>]' <<<"$d" | sed 's/^/  /'
   fi

@@ -21,6 +21,27 @@ void ReadFromMemory(png_structp png, png_bytep out, size_t length) {
   src->pos += length;
 }
 
+// libpng's default build reads these chunks itself and refuses each of them
+// ahead of IHDR as damage. The setup's libpng is built without them
+// (cmake/libpng-reader.dfa) and skips them as unknown wherever they stand, so
+// that refusal is made here; chunks it never knew stay allowed there.
+bool ParsedChunkBeforeHeader(const uint8_t* data, size_t size) {
+  static const char kParsed[][5] = {"bKGD", "cHRM", "eXIf", "gAMA", "hIST", "iCCP", "iTXt", "oFFs", "pCAL",
+                                    "pHYs", "sBIT", "sCAL", "sPLT", "sRGB", "tEXt", "tIME", "zTXt"};
+  size_t pos = 8;  // past the signature
+  while (size - pos >= 8) {
+    const uint8_t* name = data + pos + 4;
+    if (std::memcmp(name, "IHDR", 4) == 0) return false;
+    for (const char* parsed : kParsed)
+      if (std::memcmp(name, parsed, 4) == 0) return true;
+    const size_t length = (size_t{data[pos]} << 24) | (size_t{data[pos + 1]} << 16) |
+                          (size_t{data[pos + 2]} << 8) | data[pos + 3];
+    if (size - pos < 12 || length > size - pos - 12) return false;  // cut short: libpng refuses it
+    pos += 12 + length;
+  }
+  return false;
+}
+
 [[noreturn]] void OnError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
 void OnWarning(png_structp, png_const_charp) {}
 
@@ -104,6 +125,7 @@ bool TPngDecoder::LoadFromResource(HMODULE module, const char* name, const char*
 bool TPngDecoder::LoadFromMemory(const uint8_t* data, size_t size) {
   Clear();
   if (!data || size < 8 || png_sig_cmp(data, 0, 8) != 0) return false;
+  if (ParsedChunkBeforeHeader(data, size)) return false;
 
   PngReader reader(data, size);
   uint32_t w = 0, h = 0;

@@ -237,6 +237,20 @@ TEST(PngDecoder, DamagedDataIsRefusedWithoutReadingPastIt) {
   for (int k = 0; k < 4; ++k) png[png.size() - 12 - 4 + k] = uint8_t(crc >> (24 - 8 * k));
   EXPECT_TRUE(refused(png.data(), png.size()));
 
+  // Ahead of IHDR, a chunk libpng reads is damage; one it does not know is skipped.
+  auto leading = [](const char* kind) {
+    std::vector<uint8_t> png = BlankPng(2, 2), early(png.begin(), png.begin() + 8);
+    PutChunk(early, kind, {0, 0, 0xB1, 0x8F});
+    early.insert(early.end(), png.begin() + 8, png.end());
+    return early;
+  };
+  for (const char* kind : {"gAMA", "tEXt", "sRGB", "pHYs"}) {
+    const std::vector<uint8_t> png = leading(kind);
+    EXPECT_TRUE(refused(png.data(), png.size())) << kind << " ahead of IHDR";
+  }
+  const std::vector<uint8_t> unknown = leading("vpAg");
+  EXPECT_TRUE(decoder.LoadFromMemory(unknown.data(), unknown.size()));
+
   std::vector<uint8_t> largest = BlankPng(TPngDecoder::kMaxSide, 1);
   EXPECT_TRUE(decoder.LoadFromMemory(largest.data(), largest.size()));
   EXPECT_EQ(decoder.Width(), 4096);

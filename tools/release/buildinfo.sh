@@ -25,6 +25,13 @@ toolchain() {
     v=$(sed -n 's/^#define PNG_LIBPNG_VER_STRING "\(.*\)"/\1/p' /opt/vellumar-deps/include/png.h)
     echo "libpng-source libpng1.6_$v.orig.tar.gz (Debian revision not recorded by this machine's install)"
   fi
+  # Built with only what the picture reader uses: the options file it was built with.
+  local config=/opt/vellumar-deps/share/vellumar-libpng-config
+  if [ -f "$config" ]; then
+    echo "libpng-config $(cat "$config")"
+  else
+    echo "libpng-config default (every option; built before the options file was recorded)"
+  fi
 }
 if [ "${1:-}" = --toolchain ]; then toolchain; exit 0; fi
 commit=$(git rev-parse --verify "${1:?usage: buildinfo.sh COMMIT}^{commit}")
