@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <objbase.h>
 
+#include "base/SystemLibrary.h"
+
 namespace base {
 
 class OleOnDemand {
@@ -30,9 +32,9 @@ class OleOnDemand {
   }
 
   // A function of ole32 once it is loaded; null before.
-  static FARPROC Function(const char* name) {
-    State& s = Get();
-    return s.Module ? GetProcAddress(s.Module, name) : nullptr;
+  template <typename Fn>
+  static Fn Function(const char* name) {
+    return SystemFunction<Fn>(Get().Module, name);
   }
 
   // Ends OLE, on the thread that started it.
@@ -53,14 +55,10 @@ class OleOnDemand {
 
     bool Load() {
       if (Initialize) return true;
-      char path[MAX_PATH];
-      const UINT n = GetSystemDirectoryA(path, MAX_PATH);
-      if (n == 0 || n + sizeof("\\ole32.dll") > MAX_PATH) return false;
-      lstrcatA(path, "\\ole32.dll");
-      if (!(Module = LoadLibraryA(path))) return false;  // stays: objects handed out call into it
-      Uninitialize = reinterpret_cast<decltype(Uninitialize)>(reinterpret_cast<void*>(GetProcAddress(Module, "OleUninitialize")));
-      Create = reinterpret_cast<decltype(Create)>(reinterpret_cast<void*>(GetProcAddress(Module, "CoCreateInstance")));
-      Initialize = reinterpret_cast<decltype(Initialize)>(reinterpret_cast<void*>(GetProcAddress(Module, "OleInitialize")));
+      if (!(Module = LoadSystemLibrary("ole32.dll"))) return false;  // stays: objects handed out call into it
+      Uninitialize = SystemFunction<decltype(Uninitialize)>(Module, "OleUninitialize");
+      Create = SystemFunction<decltype(Create)>(Module, "CoCreateInstance");
+      Initialize = SystemFunction<decltype(Initialize)>(Module, "OleInitialize");
       return Initialize && Uninitialize;
     }
   };

@@ -4,6 +4,8 @@
 
 #include <atomic>
 
+#include "base/SystemLibrary.h"
+
 namespace instutils {
 
 namespace {
@@ -11,19 +13,8 @@ namespace {
 using SHGetFolderPathAFn = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPSTR);
 std::atomic<SHGetFolderPathAFn> g_getFolderPath{nullptr};
 
-HMODULE LoadSystemLibrary(const char* name) {
-  char path[MAX_PATH];
-  UINT n = GetSystemDirectoryA(path, MAX_PATH);
-  if (n == 0 || n + 1 + lstrlenA(name) >= MAX_PATH) return nullptr;
-  lstrcatA(path, "\\");
-  lstrcatA(path, name);
-  return LoadLibraryA(path);
-}
-
 SHGetFolderPathAFn Lookup(const char* dll) {
-  HMODULE m = LoadSystemLibrary(dll);
-  return m ? reinterpret_cast<SHGetFolderPathAFn>(reinterpret_cast<void*>(GetProcAddress(m, "SHGetFolderPathA")))
-           : nullptr;
+  return base::SystemFunction<SHGetFolderPathAFn>(base::LoadSystemLibrary(dll), "SHGetFolderPathA");
 }
 
 }  // namespace

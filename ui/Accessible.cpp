@@ -1,6 +1,7 @@
 #include "ui/Accessible.h"
 
 #include "base/OleOnDemand.h"
+#include "base/SystemLibrary.h"
 
 #include <utility>
 #include <vector>
@@ -9,10 +10,7 @@ namespace ui {
 
 namespace {
 
-template <typename Fn>
-Fn Lookup(HMODULE module, const char* name) {
-  return module ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
-}
+using base::SystemFunction;
 
 // oleacc.dll is loaded on the first request for an object and stays: the
 // objects handed out call back into it until the process ends.
@@ -24,12 +22,13 @@ struct TRuntime {
 
   TRuntime() {
     HMODULE oleacc = LoadLibraryA("oleacc.dll");
-    LresultFromObject = Lookup<decltype(LresultFromObject)>(oleacc, "LresultFromObject");
-    CreateStdAccessibleObject = Lookup<decltype(CreateStdAccessibleObject)>(oleacc, "CreateStdAccessibleObject");
-    SysAllocStringLen = Lookup<decltype(SysAllocStringLen)>(LoadLibraryA("oleaut32.dll"), "SysAllocStringLen");
+    LresultFromObject = SystemFunction<decltype(LresultFromObject)>(oleacc, "LresultFromObject");
+    CreateStdAccessibleObject =
+        SystemFunction<decltype(CreateStdAccessibleObject)>(oleacc, "CreateStdAccessibleObject");
+    HMODULE oleaut = LoadLibraryA("oleaut32.dll");
+    SysAllocStringLen = SystemFunction<decltype(SysAllocStringLen)>(oleaut, "SysAllocStringLen");
     base::OleOnDemand::Ensure();  // the object is marshalled to the reader through OLE
-    CoDisconnectObject =
-        reinterpret_cast<decltype(CoDisconnectObject)>(reinterpret_cast<void*>(base::OleOnDemand::Function("CoDisconnectObject")));
+    CoDisconnectObject = base::OleOnDemand::Function<decltype(CoDisconnectObject)>("CoDisconnectObject");
   }
 };
 
@@ -361,7 +360,7 @@ void TAccessibleServer::Follow(UINT msg) {
 
 void NotifyItemEvent(HWND control, DWORD event, int item) {
   using TNotify = void(WINAPI*)(DWORD, HWND, LONG, LONG);
-  static const TNotify notify = Lookup<TNotify>(GetModuleHandleA("user32.dll"), "NotifyWinEvent");
+  static const TNotify notify = SystemFunction<TNotify>(GetModuleHandleA("user32.dll"), "NotifyWinEvent");
   if (notify && control) notify(event, control, OBJID_CLIENT, item < 0 ? CHILDID_SELF : LONG(item) + 1);
 }
 

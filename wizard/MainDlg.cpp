@@ -254,7 +254,6 @@ HWND TMainDlgForm::CreateWidget(const TWidgetDef& def, HWND parent, int page) {
     if (def.Kind == wkTabSheet && w) {
       panels_.back()->Tag = page;
       sheets_[size_t(page)] = panels_.back().get();
-      widgets_[def.Id] = w;  // its controls look their parent up
     }
     return w;
   }
@@ -351,20 +350,9 @@ int TMainDlgForm::ShowModal() {
   CentreOnScreen();
   ShowWindow(wnd_, SW_SHOW);
   SetForegroundWindow(wnd_);
-  base::StartupMark("shown");
   ModalResult = 0;
-#ifdef VELLUMAR_STARTUP_MARKS
-  bool painted = false;
-#endif
   while (ModalResult == 0) {
     MSG msg;
-#ifdef VELLUMAR_STARTUP_MARKS
-    // Nothing left to paint or handle: the first page is there.
-    if (!painted && !PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
-      base::StartupMark("first-paint");
-      painted = true;
-    }
-#endif
     const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
     if (got <= 0) {  // WM_QUIT or a broken queue: end as cancelled, pass the quit on
       if (got == 0) PostQuitMessage(int(msg.wParam));
