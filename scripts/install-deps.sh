@@ -12,13 +12,55 @@ need_root() {
 
 PKGS=(cmake make g++ zlib1g-dev pkg-config ca-certificates
       g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools libz-mingw-w64-dev
-      wine wine32:i386 wine64 xvfb xauth x11-utils imagemagick
+      wine wine64 xvfb xauth x11-utils imagemagick
       googletest python3 tzdata osslsigncode openssl wamerican wbritish hyphen-en-us icoutils
       fonts-liberation2 fonts-wine
       clang-14 libclang-rt-14-dev nsis)
 
+# A mirror caught mid-sync fails one index; try again, and go on with the
+# indexes apt already has rather than fail the whole run on one of them.
+apt_update() {
+  local i
+  for i in 1 2 3 4; do
+    apt-get update -qq && return 0
+    echo "install-deps: apt-get update failed (try $i), retrying" >&2
+    sleep $((i * 10))
+  done
+  echo "install-deps: going on with the package lists apt has" >&2
+}
+
+apt_install() {
+  local i
+  for i in 1 2 3; do
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$@" >/dev/null && return 0
+    echo "install-deps: apt-get install failed (try $i), retrying" >&2
+    sleep $((i * 10))
+    apt_update
+  done
+  return 1
+}
+
+# Whether the kernel runs 32-bit x86 code: a 52+32+12-byte ELF that exits 0.
+# Where it cannot (no IA-32 emulation), Wine's 32-bit half is of no use and
+# the tests run the 64-bit build; its i386 packages are then not installed.
+runs_32bit() {
+  local probe
+  probe=$(mktemp)
+  printf '\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00''\x02\x00\x03\x00\x01\x00\x00\x00\x54\x80\x04\x08\x34\x00\x00\x00''\x00\x00\x00\x00\x00\x00\x00\x00\x34\x00\x20\x00\x01\x00\x00\x00''\x00\x00\x00\x00\x01\x00\x00\x00\x00\x00\x00\x00\x00\x80\x04\x08''\x00\x80\x04\x08\x60\x00\x00\x00\x60\x00\x00\x00\x05\x00\x00\x00''\x00\x10\x00\x00\xb8\x01\x00\x00\x00\x31\xdb\x90\x90\x90\xcd\x80' > "$probe"
+  chmod +x "$probe"
+  local ok=1
+  "$probe" 2>/dev/null && ok=0
+  rm -f "$probe"
+  return $ok
+}
+
 missing=()
-dpkg --print-foreign-architectures | grep -qx i386 || missing=(arch)
+if runs_32bit; then
+  PKGS+=(wine32:i386)
+  dpkg --print-foreign-architectures | grep -qx i386 || missing=(arch)
+else
+  echo "install-deps: this machine cannot run 32-bit code; leaving out Wine's 32-bit half"
+fi
 for p in "${PKGS[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
@@ -26,9 +68,9 @@ done
 if [ ${#missing[@]} -gt 0 ]; then
   need_root
   echo "install-deps: installing: ${missing[*]}"
-  dpkg --add-architecture i386
-  apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${PKGS[@]}" >/dev/null
+  if [ "${missing[0]}" = arch ]; then dpkg --add-architecture i386; fi
+  apt_update
+  apt_install "${PKGS[@]}"
 fi
 
 # The win32 thread model: its runtime needs nothing newer than Windows 2000.
@@ -62,7 +104,7 @@ libpng_source() {
         echo "Components: main"
         if [ -n "$signed" ]; then echo "Signed-By: $signed"; fi
       } > /etc/apt/sources.list.d/vellumar-src.sources
-      apt-get update -qq
+      apt_update
     fi
     (cd "$work" && apt-get source --download-only -qq libpng1.6 >/dev/null)
     tar -xzf "$work"/libpng1.6_*.orig.tar.gz -C "$work"
