@@ -11,6 +11,7 @@ namespace base {
 inline void StartupMark(const char* phase) {
   LARGE_INTEGER now;
   QueryPerformanceCounter(&now);
+  OutputDebugStringA(phase);  // so that a Wine trace (+debugstr) shows the phases in line
   char path[MAX_PATH];
   const DWORD n = GetEnvironmentVariableA("VELLUMAR_STARTUP_MARKS", path, sizeof path);
   if (n == 0 || n >= sizeof path) return;

@@ -111,6 +111,19 @@ int main(int argc, char** argv) {
     bytes += f.Size;
   }
 
+  // What the install pays that plain writes do not, whatever it writes: its
+  // worker thread's start and end.
+  std::vector<double> threads;
+  for (int i = 0; i < rounds; ++i) {
+    const double t0 = Seconds();
+    HANDLE h = CreateThread(nullptr, 0, [](LPVOID) -> DWORD { return 0; }, nullptr, 0, nullptr);
+    if (h) {
+      WaitForSingleObject(h, INFINITE);
+      CloseHandle(h);
+    }
+    threads.push_back(Seconds() - t0);
+  }
+
   std::vector<double> install, plain, plans;
   for (int i = 0; i < rounds; ++i) {
     const std::string a = FreshFolder(i, "i"), b = FreshFolder(i, "p");
@@ -151,6 +164,8 @@ int main(int argc, char** argv) {
   // Each round's two runs meet the same state of the disk and its caches; the
   // median of their ratios is the steadier figure where writes vary.
   std::vector<double> paired;
+  std::printf("a thread's start and end:    %s, median of %d (within the install run)\n",
+              bench::Spread(threads).c_str(), rounds);
   for (size_t r = 0; r < install.size() && r < plain.size(); ++r) paired.push_back(install[r] / plain[r]);
   std::printf("install / plain: %.2f (ratio of the medians); %.2f (median of the rounds' ratios, min %.2f, max %.2f)\n",
               in / pl, Median(paired), *std::min_element(paired.begin(), paired.end()),

@@ -347,7 +347,11 @@ UINT DriveTypeOf(const std::string& path) {
 
 void MakeDir(const std::string& path) {
   if (path.empty()) return;  // would otherwise record a "Made Dir: " line with no folder
-  // The cheap test first: it answers for almost every file of an install.
+  // A new folder whose parent is there, as an install makes them: one call.
+  if (CreateDirectoryA(path.c_str(), nullptr)) {
+    LogLine("Made Dir: " + path);
+    return;
+  }
   const DWORD attributes = GetFileAttributesA(path.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
   if (FolderExists(path)) return;

@@ -1,12 +1,12 @@
 #include "wizard/DestDirPage.h"
 
-#include <winnetwk.h>
 #include <shlobj.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cstring>
 
+#include "base/SystemLibrary.h"
 #include "instutils/InstUtils.h"
 #include "instutils/Probes.h"
 #include "wizard/TestSeams.h"
@@ -67,6 +67,15 @@ UINT DriveRootType(const std::string& root) {
   return fn ? fn(root) : GetDriveTypeA(root.c_str());
 }
 
+// The network provider DLL is loaded when a network drive is first named,
+// not with every start of the setup.
+using NetConnectionFn = DWORD(WINAPI*)(LPCSTR, LPSTR, LPDWORD);
+NetConnectionFn NetConnection() {
+  static const NetConnectionFn fn =
+      base::SystemFunction<NetConnectionFn>(base::LoadSystemLibrary("mpr.dll"), "WNetGetConnectionA");
+  return fn;
+}
+
 // "e: [label]" for a local drive, "n: \\server\share" for a network drive.
 std::string DriveText(char upper, UINT type) {
   const std::string root = std::string(1, upper) + ":\\";
@@ -76,7 +85,8 @@ std::string DriveText(char upper, UINT type) {
     const char local[] = {upper, ':', '\0'};
     char name[MAX_PATH] = {};
     DWORD size = sizeof(name);
-    named = WNetGetConnectionA(local, name, &size) == NO_ERROR;
+    const NetConnectionFn connection = NetConnection();
+    named = connection && connection(local, name, &size) == NO_ERROR;
     if (named) description = Lowered(name);
   }
   if (!named) {
