@@ -162,7 +162,15 @@ int main(int argc, char** argv) {
   const Program& empty = programs[1];
   for (const Program& p : programs) {
     PrintSpread(p.label, p.build, p.times);
-    if (&p != &empty) std::printf(", ratio to the empty window %.2f", Median(p.times) / Median(empty.times));
+    if (&p != &empty) {
+      // Each round's starts follow one another: their ratio is not moved by
+      // the machine getting slower or faster over the run.
+      std::vector<double> paired;
+      for (size_t r = 0; r < p.times.size() && r < empty.times.size(); ++r) paired.push_back(p.times[r] / empty.times[r]);
+      std::printf(", ratio to the empty window %.2f (median of the rounds' ratios %.2f, min %.2f, max %.2f)",
+                  Median(p.times) / Median(empty.times), Median(paired),
+                  *std::min_element(paired.begin(), paired.end()), *std::max_element(paired.begin(), paired.end()));
+    }
     if (programs.size() > 2 && &p == &programs[0])
       std::printf(", ratio to the peer %.2f", Median(p.times) / Median(programs[2].times));
     std::printf("\n");

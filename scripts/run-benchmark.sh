@@ -62,3 +62,13 @@ else
   echo "peer: built ($peer), but its 32-bit stub cannot run on this machine; start-up against the empty window of the 64-bit build instead"
   on_display "${startup[@]}" "${phases[@]}"
 fi
+
+# The shipped file is the 32-bit build, whichever build ran above.
+if [ "$VELLUMAR_ARCH" != i686 ]; then
+  cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
+  cmake --build build -j"$(nproc)" --target setup >/dev/null
+fi
+shipped=build/setup/setup.exe
+[ "$VELLUMAR_ARCH" = i686 ] && shipped=$BUILD_DIR/setup/setup.exe
+printf 'setup.exe as shipped (i686): %s bytes, at most 1,048,576 (1 MiB): %s\n' \
+  "$(stat -c %s "$shipped")" "$([ "$(stat -c %s "$shipped")" -le 1048576 ] && echo within || echo OVER)"
