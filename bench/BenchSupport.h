@@ -47,6 +47,14 @@ inline std::string Spread(const std::vector<double>& times, const char* build = 
   return text;
 }
 
+// Each round's a/b: the two runs of a round meet the same state of the
+// machine, so their ratio is not moved by it getting slower or faster.
+inline std::vector<double> PairedRatios(const std::vector<double>& a, const std::vector<double>& b) {
+  std::vector<double> ratios;
+  for (size_t r = 0; r < a.size() && r < b.size(); ++r) ratios.push_back(a[r] / b[r]);
+  return ratios;
+}
+
 struct WindowSearch {
   DWORD processId;
   const char* title;   // null: any

@@ -161,12 +161,11 @@ int main(int argc, char** argv) {
               bench::Spread(install).c_str(), rounds, pn * 1000, bytes / 1048576.0 / in);
   std::printf("plain writes:                %s, median of %d, %.1f MB/s\n", bench::Spread(plain).c_str(), rounds,
               bytes / 1048576.0 / pl);
-  // Each round's two runs meet the same state of the disk and its caches; the
-  // median of their ratios is the steadier figure where writes vary.
-  std::vector<double> paired;
   std::printf("a thread's start and end:    %s, median of %d (within the install run)\n",
               bench::Spread(threads).c_str(), rounds);
-  for (size_t r = 0; r < install.size() && r < plain.size(); ++r) paired.push_back(install[r] / plain[r]);
+  // Each round's two runs meet the same state of the disk and its caches; the
+  // median of their ratios is the steadier figure where writes vary.
+  const std::vector<double> paired = bench::PairedRatios(install, plain);
   std::printf("install / plain: %.2f (ratio of the medians); %.2f (median of the rounds' ratios, min %.2f, max %.2f)\n",
               in / pl, Median(paired), *std::min_element(paired.begin(), paired.end()),
               *std::max_element(paired.begin(), paired.end()));

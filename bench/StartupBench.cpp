@@ -163,10 +163,7 @@ int main(int argc, char** argv) {
   for (const Program& p : programs) {
     PrintSpread(p.label, p.build, p.times);
     if (&p != &empty) {
-      // Each round's starts follow one another: their ratio is not moved by
-      // the machine getting slower or faster over the run.
-      std::vector<double> paired;
-      for (size_t r = 0; r < p.times.size() && r < empty.times.size(); ++r) paired.push_back(p.times[r] / empty.times[r]);
+      const std::vector<double> paired = bench::PairedRatios(p.times, empty.times);
       std::printf(", ratio to the empty window %.2f (median of the rounds' ratios %.2f, min %.2f, max %.2f)",
                   Median(p.times) / Median(empty.times), Median(paired),
                   *std::min_element(paired.begin(), paired.end()), *std::max_element(paired.begin(), paired.end()));

@@ -38,16 +38,16 @@ int CompareLogLines(const std::string& a, const std::string& b) {
 // comparison (an install adds hundreds of lines).
 std::string TLogList::Key(const std::string& line) {
   if (line.empty()) return std::string();
-  const int length = static_cast<int>(line.size());
+  const auto sortKey = [&line](char* out, int size) {
+    return LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY | kLogLineRules, line.data(), int(line.size()), out, size);
+  };
   // Nearly every line's key fits here: one call instead of asking its size first.
   char quick[512];
-  const int got = LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY | kLogLineRules, line.data(), length, quick,
-                               sizeof quick);
+  const int got = sortKey(quick, sizeof quick);
   if (got > 0) return std::string(quick, size_t(got));
-  const int n = LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY | kLogLineRules, line.data(), length, nullptr, 0);
+  const int n = sortKey(nullptr, 0);
   std::string key(n > 0 ? size_t(n) : 0, '\0');
-  if (n <= 0 || LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY | kLogLineRules, line.data(), length,
-                             reinterpret_cast<LPSTR>(&key[0]), n) != n) {
+  if (n <= 0 || sortKey(&key[0], n) != n) {
     // No key to be had: the line in capitals, after every real key (they never hold 0xFF first).
     key = "\xFF" + line;
     CharUpperBuffA(&key[1], DWORD(line.size()));

@@ -34,10 +34,14 @@ TEST_F(LogTest, LinesAreUniqueIgnoringCaseAndKeepTheirOrder) {
 // The list's look-up must agree with the comparison the log files are kept by,
 // also where case, accents and punctuation are close.
 TEST_F(LogTest, ALineIsADuplicateExactlyWhenTheLogComparisonCallsItEqual) {
+  // Keys longer than the index's quick buffer: a deep folder's lines.
+  const std::string deepLower = "File Copy: C:\\" + std::string(400, 'a');
+  const std::string deepUpper = "FILE COPY: c:\\" + std::string(400, 'A'), deeper = deepLower + "b";
   const std::pair<const char*, const char*> pairs[] = {
       {"File Copy: C:\\Caf\xE9\\x", "FILE COPY: c:\\CAF\xC9\\X"}, {"File Copy: C:\\Caf\xE9", "File Copy: C:\\Cafe"},
       {"Made Dir: C:\\a-b", "Made Dir: C:\\ab"},  {"Made Dir: C:\\a", "Made Dir: C:\\a\\"},
-      {"x\ty", "X\tY"},                           {"", " "}};
+      {"x\ty", "X\tY"},                           {"", " "},
+      {deepLower.c_str(), deepUpper.c_str()},     {deepLower.c_str(), deeper.c_str()}};
   for (const auto& pair : pairs) {
     StartInstallLog("");
     ASSERT_TRUE(LogList->AddUnique(pair.first));
