@@ -12,7 +12,6 @@ AppWindow::AppWindow(HINSTANCE instance, const char* title) {
   WNDCLASSA wc = {};
   wc.lpfnWndProc = &AppWindow::WndProc;
   wc.hInstance = instance;
-  wc.hIcon = icon_;
   wc.lpszClassName = kClassName;
   RegisterClassA(&wc);
   // Zero-sized at the screen centre, like the classic application window.

@@ -158,8 +158,10 @@ void TWindowBase::CentreOnScreen() {
   RECT r;
   GetWindowRect(wnd_, &r);
   const int w = r.right - r.left, h = r.bottom - r.top;
+  // Placing is not showing: a hidden window activated here would take the
+  // focus before anyone sees it, and showing it activates it anyway.
   SetWindowPos(wnd_, nullptr, (GetSystemMetrics(SM_CXSCREEN) - w) / 2, (GetSystemMetrics(SM_CYSCREEN) - h) / 2, 0, 0,
-               SWP_NOSIZE | SWP_NOZORDER);
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TWindowBase::TakeSuggestedRect(LPARAM lp) {

@@ -215,28 +215,31 @@ bool FindUnholdablePart(const std::string& path, size_t& start, size_t& length) 
 
 // ---- TKeyedPicture ----
 
-void TKeyedPicture::Load(HINSTANCE instance, const char* name) {
-  bitmap_.reset(static_cast<HBITMAP>(LoadImageA(instance, name, IMAGE_BITMAP, 0, 0, 0)));
+const TKeyedPicture& TKeyedPicture::Made() const {
+  if (!name_) return *this;
+  const char* name = name_;
+  name_ = nullptr;
+  bitmap_.reset(static_cast<HBITMAP>(LoadImageA(instance_, name, IMAGE_BITMAP, 0, 0, 0)));
   BITMAP info{};
-  if (!bitmap_ || !GetObjectA(bitmap_.get(), sizeof(info), &info)) return;
+  if (!bitmap_ || !GetObjectA(bitmap_.get(), sizeof(info), &info)) return *this;
   size_ = {info.bmWidth, info.bmHeight};
   mask_.reset(CreateBitmap(size_.cx, size_.cy, 1, 1, nullptr));
   base::UniqueMemoryDc image(CreateCompatibleDC(nullptr));
   base::UniqueMemoryDc mask(CreateCompatibleDC(nullptr));
   base::SelectedObject imageBitmap(image.get(), bitmap_.get());
   base::SelectedObject maskBitmap(mask.get(), mask_.get());
-  key_ = GetPixel(image.get(), 0, size_.cy - 1);
   // A colour-to-mono blit gives 1 where the source has the background colour.
-  SetBkColor(image.get(), key_);
+  SetBkColor(image.get(), GetPixel(image.get(), 0, size_.cy - 1));
   BitBlt(mask.get(), 0, 0, size_.cx, size_.cy, image.get(), 0, 0, SRCCOPY);
   // Mono-to-colour: 1 becomes the background (black), 0 the text colour (white).
   SetBkColor(image.get(), RGB(0, 0, 0));
   SetTextColor(image.get(), RGB(255, 255, 255));
   BitBlt(image.get(), 0, 0, size_.cx, size_.cy, mask.get(), 0, 0, SRCAND);
+  return *this;
 }
 
 void TKeyedPicture::Draw(HDC dc, int x, int y) const {
-  if (!bitmap_ || !mask_) return;
+  if (!Made().bitmap_ || !mask_) return;
   base::UniqueMemoryDc source(CreateCompatibleDC(dc));
   const COLORREF oldBk = SetBkColor(dc, RGB(255, 255, 255));
   const COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));

@@ -32,19 +32,26 @@ bool FindUnholdablePart(const std::string& path, size_t& start, size_t& length);
 
 // A bitmap resource drawn with its bottom-left pixel's colour left out, by a
 // mask and two plain blits: every Windows has them, while the one-call
-// transparent blit lives in a DLL that Windows NT 4.0 lacks.
+// transparent blit lives in a DLL that Windows NT 4.0 lacks. Read from the
+// resources when first measured or drawn: only the folder page shows them.
 class TKeyedPicture {
  public:
-  void Load(HINSTANCE instance, const char* name);
-  int Width() const { return size_.cx; }
-  int Height() const { return size_.cy; }
+  void Load(HINSTANCE instance, const char* name) {
+    instance_ = instance;
+    name_ = name;
+  }
+  int Width() const { return Made().size_.cx; }
+  int Height() const { return Made().size_.cy; }
   void Draw(HDC dc, int x, int y) const;
 
  private:
-  base::UniqueBitmap bitmap_;  // the key colour turned black, so OR adds nothing there
-  base::UniqueBitmap mask_;    // monochrome: 1 where the key colour was
-  SIZE size_{0, 0};
-  COLORREF key_ = 0;
+  const TKeyedPicture& Made() const;
+
+  HINSTANCE instance_ = nullptr;
+  mutable const char* name_ = nullptr;  // cleared once read
+  mutable base::UniqueBitmap bitmap_;  // the key colour turned black, so OR adds nothing there
+  mutable base::UniqueBitmap mask_;    // monochrome: 1 where the key colour was
+  mutable SIZE size_{0, 0};
 };
 
 class TFolderList;

@@ -31,6 +31,8 @@ constexpr UINT_PTR kProgressTimer = 1;
 constexpr UINT_PTR kDriveTimer = 2;
 constexpr UINT kProgressInterval = 100;
 constexpr UINT kDriveInterval = 1000;
+// Posted by the constructor: handled before the first paint, after the window shows.
+constexpr UINT kWmLoadPictures = WM_APP + 1;
 
 // An empty dialog template: the widgets come from the widget table. Being a
 // dialog gives Enter, Esc, Tab and the mnemonics their usual meaning.
@@ -121,6 +123,7 @@ const TMainDlgForm::TMessageRoute TMainDlgForm::kMessageRoutes[] = {
     {WM_DRAWITEM, &TMainDlgForm::FormDrawItem},
     {WM_CTLCOLORSTATIC, &TMainDlgForm::FormCtlColorStatic},
     {base::kWmDpiChanged, &TMainDlgForm::FormDpiChanged},
+    {kWmLoadPictures, &TMainDlgForm::FormLoadPictures},
 };
 
 LRESULT TMainDlgForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -133,8 +136,10 @@ TMainDlgForm::TMainDlgForm(HINSTANCE instance, const std::vector<std::string>& a
   CreateWindowAndWidgets();                   // 1: the frame; a page's controls when it is first needed
   base::StartupMark("window-and-widgets");
   SetWindowTextA(wnd_, kCaption);             // 2; the header panel paints itself opaque (3)
-  LoadPictures();                             // 4
-  base::StartupMark("pictures");
+  // 4: the pictures are decoded once the window is up but before its first
+  // paint (posted messages come before WM_PAINT): the window shows sooner
+  // and its first picture is the same.
+  PostMessageA(wnd_, kWmLoadPictures, 0, 0);
   ApplySavedSettings(args);                   // 5-9: what the pages start from
   base::StartupMark("settings");
   StartTimers();                              // 10
@@ -157,10 +162,13 @@ void TMainDlgForm::CreateWindowAndWidgets() {
   if (HMENU menu = GetSystemMenu(wnd_, FALSE)) {
     for (UINT cmd : {SC_RESTORE, SC_SIZE, SC_MINIMIZE, SC_MAXIMIZE}) DeleteMenu(menu, cmd, MF_BYCOMMAND);
   }
-  if (HICON icon = LoadIconA(instance_, MAKEINTRESOURCEA(1))) {
+  // The small icon from its own small image, and set first: given only the
+  // big one, the system would scale that down for the caption itself.
+  smallIcon_.reset(static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(1), IMAGE_ICON,
+                                                 GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
+  if (smallIcon_) SendMessageA(wnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+  if (HICON icon = LoadIconA(instance_, MAKEINTRESOURCEA(1)))
     SendMessageA(wnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-    SendMessageA(wnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
-  }
   CreateFonts();
   for (int i = 0; i < kWidgetCount; ++i) {
     const TWidgetDef& def = kWidgets[i];
@@ -265,7 +273,8 @@ HWND TMainDlgForm::CreateWidget(const TWidgetDef& def, HWND parent, int page) {
   if (!w) return nullptr;
   SendMessageA(w, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(def)), FALSE);
   widgets_[def.Id] = w;
-  if (def.Kind == wkLabel && def.W == 0) SetText(def.Id, def.Text);  // sizes itself
+  // Sizes itself to its text; an empty one is sized when it gets one.
+  if (def.Kind == wkLabel && def.W == 0 && def.Text[0]) SetText(def.Id, def.Text);
   if (def.Kind == wkMemo) {
     SendMessageA(w, EM_LIMITTEXT, 0, 0);
     licenseMemo_.Subclass(w, [this](UINT msg, WPARAM wp, LPARAM lp) { return LicenseMemoMessage(msg, wp, lp); });
@@ -276,6 +285,11 @@ HWND TMainDlgForm::CreateWidget(const TWidgetDef& def, HWND parent, int page) {
     selCompLstBx_.ServeAccessible(selCompItems_);
   }
   return w;
+}
+
+INT_PTR TMainDlgForm::FormLoadPictures(WPARAM, LPARAM) {
+  if (!logoBitmap_ && !logoSmallBitmap_) LoadPictures();
+  return TRUE;
 }
 
 void TMainDlgForm::LoadPictures() {

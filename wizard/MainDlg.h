@@ -133,6 +133,7 @@ class TMainDlgForm : public ui::TWindowBase, private TQuestionAsker {
   INT_PTR FormDrawItem(WPARAM wp, LPARAM lp);
   INT_PTR FormCtlColorStatic(WPARAM wp, LPARAM lp);
   INT_PTR FormDpiChanged(WPARAM wp, LPARAM lp);
+  INT_PTR FormLoadPictures(WPARAM wp, LPARAM lp);
 
   // Page entry work; false stays on the page being left.
   bool EnterLicensePage(int from);
@@ -194,6 +195,7 @@ class TMainDlgForm : public ui::TWindowBase, private TQuestionAsker {
   std::array<TPanel*, kPageCount> sheets_{};
   base::UniqueFont dialogFont_, headerFont_, boldFont_;
   base::UniqueBitmap logoBitmap_, logoSmallBitmap_;
+  base::UniqueIcon smallIcon_;  // the caption's; the window goes first (destructor)
   components::TComponentRows rows_;
   TComponentListItems selCompItems_{*this};  // outlives the list's tie
   ui::TSubclassedControl selCompLstBx_, licenseMemo_;

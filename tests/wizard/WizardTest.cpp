@@ -623,6 +623,36 @@ TEST_F(WizardTest, BackLeavesTheFocusOnAShownControl) {
   EXPECT_EQ(GetFocus(), W(widNextBtn));
 }
 
+// Shown as the setup shows it: placing the hidden window does not take the
+// focus, and by its first paint both pictures are in place at their own size.
+TEST_F(WizardTest, TheShownWizardPaintsWithItsPictures) {
+  TMainDlgForm& f = Build();
+  f.CentreOnScreen();
+  EXPECT_NE(GetActiveWindow(), f.Handle());
+  ShowWindow(f.Handle(), SW_SHOW);
+  EXPECT_EQ(GetActiveWindow(), f.Handle());
+  const struct {
+    TWidgetId id;
+    LONG width, height;
+  } pictures[] = {{widLogoSmallImage, 32, 32}, {widLogoImage, 120, 260}};
+  bool painted = false;
+  MSG msg;
+  while (!painted && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_PAINT) {
+      painted = true;
+      for (const auto& p : pictures) {
+        BITMAP bm = {};
+        auto* shown = reinterpret_cast<HBITMAP>(SendMessageA(W(p.id), STM_GETIMAGE, IMAGE_BITMAP, 0));
+        ASSERT_TRUE(shown && GetObjectA(shown, sizeof bm, &bm)) << "picture " << p.id;
+        EXPECT_EQ(bm.bmWidth, p.width);
+        EXPECT_EQ(bm.bmHeight, p.height);
+      }
+    }
+    DispatchMessageA(&msg);
+  }
+  EXPECT_TRUE(painted);
+}
+
 // Below the separator nothing but the buttons shows: the bar lies over the picture strip.
 TEST_F(WizardTest, NothingButTheButtonsShowsInTheButtonBar) {
   TMainDlgForm& f = Build();
